@@ -1,0 +1,104 @@
+#include "line_array.h"
+
+#include <cstring>
+
+namespace vantorel {
+
+std::string_view CLineArray::GetAt(std::size_t index) const {
+  std::size_t start = StartOf(index);
+  return std::string_view(text_).substr(start, ends_[index] - start);
+}
+
+void CLineArray::Add(std::string_view line) {
+  text_.append(line);
+  ends_.push_back(text_.size());
+}
+
+void CLineArray::RemoveAll() {
+  text_.clear();
+  ends_.clear();
+}
+
+LineReadInfo CLineArray::ReadLines(std::string bytes) {
+  LineReadInfo info;
+  RemoveAll();
+  if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
+    bytes.resize(static_cast<const char*>(eof) - bytes.data());
+  }
+  // Compact the lines in place: each line's text moves to `out`, terminators and NUL tails go.
+  char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  std::size_t in = 0;
+  std::size_t out = 0;
+  while (in < size) {
+    const char* lf = static_cast<const char*>(std::memchr(data + in, '\n', size - in));
+    std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : size;
+    std::size_t textEnd = lineEnd;
+    if (lf && textEnd > in && data[textEnd - 1] == '\r') {
+      --textEnd;
+      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
+    }
+    if (const void* nul = std::memchr(data + in, '\0', textEnd - in)) {
+      textEnd = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    }
+    std::size_t length = textEnd - in;
+    if (out != in) std::memmove(data + out, data + in, length);
+    out += length;
+    ends_.push_back(out);
+    in = lf ? lineEnd + 1 : size;
+  }
+  bytes.resize(out);
+  bytes.shrink_to_fit();
+  text_ = std::move(bytes);
+  return info;
+}
+
+bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
+  // Lines are gathered into large blocks so that the sink sees few, big writes.
+  constexpr std::size_t kBlock = 1 << 20;
+  std::string block;
+  block.reserve(kBlock + 64);
+  for (std::size_t i = 0; i < ends_.size(); ++i) {
+    std::string_view line = GetAt(i);
+    if (line.size() >= kBlock) {
+      if (!block.empty() && !sink.Write(block.data(), block.size())) return false;
+      block.clear();
+      if (!sink.Write(line.data(), line.size())) return false;
+    } else {
+      block.append(line);
+    }
+    block.append(eol);
+    if (block.size() >= kBlock) {
+      if (!sink.Write(block.data(), block.size())) return false;
+      block.clear();
+    }
+  }
+  return block.empty() || sink.Write(block.data(), block.size());
+}
+
+void CLineArray::AppendToLast(std::string_view text) {
+  text_.append(text);
+  ends_.back() = text_.size();
+}
+
+void CLineArray::AppendToLast(char c, std::size_t count) {
+  text_.append(count, c);
+  ends_.back() = text_.size();
+}
+
+void CLineArray::InsertIntoLast(std::size_t column, std::string_view text) {
+  text_.insert(StartOf(ends_.size() - 1) + column, text);
+  ends_.back() = text_.size();
+}
+
+void CLineArray::TruncateLast(std::size_t length) {
+  text_.resize(StartOf(ends_.size() - 1) + length);
+  ends_.back() = text_.size();
+}
+
+void CLineArray::RemoveLast() {
+  text_.resize(StartOf(ends_.size() - 1));
+  ends_.pop_back();
+}
+
+}  // namespace vantorel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantorel {
+
+// Receives bytes in order; false once a write has failed (for example a full disk), after which
+// the writer stops.
+class CByteSink {
+ public:
+  virtual ~CByteSink() = default;
+  virtual bool Write(const char* data, std::size_t size) = 0;
+};
+
+// What reading a file's bytes found out about its line ends.
+struct LineReadInfo {
+  bool firstLineEndsWithCrLf = false;
+};
+
+// An ordered array of byte strings, one per text line, without line terminators.
+//
+// A line read from a file holds no NUL and no LF byte; it may hold CR bytes. All lines share one
+// buffer, and only the last line can be changed or removed: the engine only ever appends to its
+// output or edits the output's last line, and one buffer keeps memory close to the text's size.
+class CLineArray {
+ public:
+  std::size_t GetSize() const { return ends_.size(); }
+  bool IsEmpty() const { return ends_.empty(); }
+  std::string_view GetAt(std::size_t index) const;
+  std::string_view GetLast() const { return GetAt(ends_.size() - 1); }
+
+  void Add(std::string_view line);
+  void RemoveAll();
+
+  // Replaces the contents with the lines of a file's bytes: CR LF and LF end a line, a lone CR
+  // stays in its line, 0x1A ends the input, a NUL ends its line's text (the bytes after it up to
+  // the line end are dropped), and no empty line follows a final line end.
+  LineReadInfo ReadLines(std::string bytes);
+  // Writes every line followed by eol; false when the sink failed.
+  bool WriteLines(CByteSink& sink, std::string_view eol = "\r\n") const;
+
+  // Editing the last line; each needs a last line.
+  void AddEmpty() { ends_.push_back(text_.size()); }
+  void AppendToLast(std::string_view text);
+  void AppendToLast(char c, std::size_t count);
+  void InsertIntoLast(std::size_t column, std::string_view text);
+  void TruncateLast(std::size_t length);
+  void RemoveLast();
+
+ private:
+  std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
+
+  std::string text_;               // every line's bytes, one after the other
+  std::vector<std::size_t> ends_;  // end offset of each line in text_
+};
+
+}  // namespace vantorel

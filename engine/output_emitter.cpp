@@ -1,0 +1,166 @@
+#include "output_emitter.h"
+
+#include <algorithm>
+
+namespace vantorel {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+std::string_view PieceOf(std::string_view line, std::size_t from, std::size_t to) {
+  from = std::min(from, line.size());
+  to = std::min(to, line.size());
+  return from < to ? line.substr(from, to - from) : std::string_view();
+}
+
+// Calls emit(piece, lineIndex) for each input line that the range touches.
+template <typename Emit>
+void ForEachPiece(const CLineArray& input, TextPos start, TextPos end, Emit emit) {
+  if (start.line > end.line) return;
+  if (start.line == end.line) {
+    if (start.column >= end.column) return;
+    emit(PieceOf(input.GetAt(start.line), start.column, end.column), start.line, start.column);
+    return;
+  }
+  emit(PieceOf(input.GetAt(start.line), start.column, npos), start.line, start.column);
+  for (std::ptrdiff_t i = start.line + 1; i < end.line; ++i) emit(input.GetAt(i), i, 0);
+  emit(PieceOf(input.GetAt(end.line), 0, end.column), end.line, 0);
+}
+
+}  // namespace
+
+void COutputEmitter::EmitRange(const CLineArray& input, TextPos start, TextPos end, int depth,
+                               const LineComments& comments) {
+  ForEachPiece(input, start, end,
+               [&](std::string_view piece, std::ptrdiff_t line, std::size_t from) {
+                 std::size_t commentAt = npos;
+                 for (const auto& [commentLine, column] : comments) {
+                   if (commentLine == line && column >= from && column < from + piece.size())
+                     commentAt = column - from;
+                 }
+                 EmitLine(piece, depth, commentAt);
+               });
+}
+
+void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos end) {
+  ForEachPiece(input, start, end,
+               [&](std::string_view piece, std::ptrdiff_t, std::size_t) { output_.Add(piece); });
+}
+
+void COutputEmitter::EmitLine(std::string_view text, int depth, std::size_t commentAt) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  output_.AddEmpty();
+  if (depth > 0) output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', depth);
+  std::size_t i = begin;
+  while (i < end) {
+    std::size_t blank = i;
+    while (blank < end && !IsBlankChar(text[blank])) ++blank;
+    std::size_t chunkEnd = blank < end ? blank + 1 : end;  // a run keeps its first blank
+    if (commentAt != npos && commentAt >= i && commentAt < chunkEnd) {
+      commentLine_ = output_.GetSize() - 1;
+      commentColumn_ = output_.GetLast().size() + (commentAt - i);
+    }
+    output_.AppendToLast(text.substr(i, chunkEnd - i));
+    i = chunkEnd;
+    while (i < end && IsBlankChar(text[i])) ++i;
+  }
+}
+
+std::string COutputEmitter::CollapseBlanks(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    result.push_back(text[i]);
+    if (IsBlankChar(text[i])) {
+      while (i + 1 < text.size() && IsBlankChar(text[i + 1])) ++i;
+    }
+  }
+  return result;
+}
+
+std::string COutputEmitter::IndentLine(std::string_view text, int depth) const {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  std::string result;
+  if (depth > 0) result.assign(static_cast<std::size_t>(depth), options_.insertMode == 1 ? '\t' : ' ');
+  result.append(text.substr(begin, end - begin));
+  return result;
+}
+
+void COutputEmitter::AppendToLastLine(std::string_view text) {
+  if (output_.IsEmpty()) {
+    output_.Add(text);
+    return;
+  }
+  std::string_view last = output_.GetLast();
+  std::size_t end = last.size();
+  if (LastLineHasComment()) {
+    // "x // note" joined with "{" becomes "x{ // note": code must never end up in a comment.
+    std::size_t codeEnd = commentColumn_;
+    while (codeEnd > 0 && IsWhiteSpace(last[codeEnd - 1])) --codeEnd;
+    std::string line;
+    line.append(last.substr(0, codeEnd)).append(text).append(" ");
+    std::size_t newColumn = line.size();
+    line.append(last.substr(commentColumn_));
+    output_.TruncateLast(0);
+    output_.AppendToLast(line);
+    commentColumn_ = newColumn;
+    return;
+  }
+  while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
+  output_.TruncateLast(end);
+  output_.AppendToLast(text);
+}
+
+void COutputEmitter::AppendComment(std::string_view text, bool lineComment, int depth) {
+  if (output_.IsEmpty() || LastLineHasComment()) {
+    EmitLine(text, depth, lineComment ? 0 : npos);
+    return;
+  }
+  std::string_view last = output_.GetLast();
+  std::size_t end = last.size();
+  while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
+  output_.TruncateLast(end);
+  if (end > 0) output_.AppendToLast(" ");
+  if (lineComment) {
+    commentLine_ = output_.GetSize() - 1;
+    commentColumn_ = output_.GetLast().size();
+  }
+  output_.AppendToLast(CollapseBlanks(text));
+}
+
+void COutputEmitter::DropTrailingBlankLines() {
+  while (!output_.IsEmpty()) {
+    std::string_view last = output_.GetLast();
+    if (!std::all_of(last.begin(), last.end(), IsWhiteSpace)) break;
+    output_.RemoveLast();
+  }
+}
+
+void COutputEmitter::PlaceOpenBrace(int depth) {
+  DropTrailingBlankLines();
+  if (options_.bracketStyle == 1)
+    AppendToLastLine("{");
+  else
+    EmitLine("{", depth);
+}
+
+void COutputEmitter::PlaceCloseBrace(int depth) {
+  DropTrailingBlankLines();
+  EmitLine("}", depth);
+}
+
+int COutputEmitter::StepIn(int depth) const {
+  return options_.insertMode == 1 ? depth + 1 : depth + options_.indentCount;
+}
+
+int COutputEmitter::StepOut(int depth) const {
+  return options_.insertMode == 1 ? depth - 1 : depth - options_.indentCount;
+}
+
+}  // namespace vantorel

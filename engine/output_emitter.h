@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "line_array.h"
+
+namespace vantorel {
+
+// The three layout options of a run.
+struct LayoutOptions {
+  int bracketStyle = 0;  // 0: "{" on a line of its own; 1: "{" appended to the line before
+  int insertMode = 0;    // 0: indent with spaces; 1: indent with tabs
+  int indentCount = 2;   // spaces per level with insertMode 0, 0 to 8
+};
+
+// A position in the input: line index and byte column; the end of a range is exclusive.
+struct TextPos {
+  std::ptrdiff_t line = 0;
+  std::size_t column = 0;
+};
+
+// Input lines that end in a line comment: (line index, column where the comment starts).
+using LineComments = std::vector<std::pair<std::ptrdiff_t, std::size_t>>;
+
+// Turns spans of input text into output lines, either re-indented (blank runs reduced to their
+// first character, white space trimmed, depth indent characters in front) or copied byte for
+// byte. Depth counts indent characters, not levels, and may be negative (no indentation then).
+//
+// The emitter only appends lines or edits the last one. It remembers whether the last line ends
+// in a line comment, so that text joined to that line goes before the comment, never into it.
+class COutputEmitter {
+ public:
+  COutputEmitter(const LayoutOptions& options, CLineArray& output)
+      : options_(options), output_(output) {}
+
+  // One output line per input line touched, the first and last cut at the range's columns; the
+  // last piece is emitted even when empty. comments names the lines of the range that end in a
+  // line comment.
+  void EmitRange(const CLineArray& input, TextPos start, TextPos end, int depth,
+                 const LineComments& comments = {});
+  void CopyThrough(const CLineArray& input, TextPos start, TextPos end);
+  // Appends the text, blank runs reduced, trimmed and indented, as a new last line; commentAt is
+  // the offset in text of a line comment that runs to its end, or npos.
+  void EmitLine(std::string_view text, int depth, std::size_t commentAt = std::string_view::npos);
+  // Trims the right end of the last line and appends text to it; before a line comment that ends
+  // the line, when there is one. Without a last line the text becomes a line of its own.
+  void AppendToLastLine(std::string_view text);
+  // Appends a comment to the last line after one blank, or as a new line where the last line
+  // already ends in a line comment. lineComment says whether the text ends in one.
+  void AppendComment(std::string_view text, bool lineComment, int depth);
+  void DropTrailingBlankLines();
+  void PlaceOpenBrace(int depth);
+  void PlaceCloseBrace(int depth);
+  int StepIn(int depth) const;
+  int StepOut(int depth) const;
+
+  static std::string CollapseBlanks(std::string_view text);
+  std::string IndentLine(std::string_view text, int depth) const;
+  static bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+  static bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+ private:
+  bool LastLineHasComment() const {
+    return commentLine_ != kNone && commentLine_ + 1 == output_.GetSize();
+  }
+
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  const LayoutOptions& options_;
+  CLineArray& output_;
+  // The latest output line that ends in a line comment, and the comment's column in it. Only
+  // blank lines are ever removed, so an earlier line can never become the last line again.
+  std::size_t commentLine_ = kNone;
+  std::size_t commentColumn_ = 0;
+};
+
+}  // namespace vantorel

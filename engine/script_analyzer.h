@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "analyzer_progress.h"
+#include "line_array.h"
+#include "output_emitter.h"
+#include "source_tokenizer.h"
+
+namespace vantorel {
+
+enum AnalyzerResult {
+  ResultDone = 0,
+  ResultCancelled = 1,
+  ResultNoScript = 2,
+  ResultNotPage = 3,
+};
+
+// One analysis of one input: a script file re-indented from its first line to its last, or a
+// page whose JavaScript script blocks are re-indented while all other text is copied through.
+//
+// Fill in the options, the page-or-script decision and (optionally) a progress display, then call
+// Run once. The engine only moves blanks and line breaks between tokens: every other byte of the
+// input reaches the output, in order.
+class CScriptAnalyzer {
+ public:
+  CScriptAnalyzer() = default;
+  virtual ~CScriptAnalyzer() = default;
+
+  void SetOptions(const LayoutOptions& options) { options_ = options; }
+  void SetPageMode(bool pageMode) { pageMode_ = pageMode; }
+  void SetProgress(CAnalyzerProgress* progress) { progress_ = progress; }
+  void SetCurrentLineFormat(std::string format) { currentLineFormat_ = std::move(format); }
+
+  // Analyses input into output (appended to) and says how it went.
+  int Run(const CLineArray& input, CLineArray& output);
+
+  bool ScriptFound() const { return scriptFound_; }
+  bool PageTagSeen() const { return pageTagSeen_; }
+
+ private:
+  // Token advance and progress.
+  bool Advance();
+  void UpdateLineProgress();
+  void ShowCurrentLine(std::ptrdiff_t line);
+  bool IsCancelled() { return cancelled_ || (progress_ && progress_->IsCancelled()); }
+
+  // HTML scanner.
+  void ScanPage();
+  void SetPageLists();
+  bool ReadScriptTag(bool* isJavaScript);
+  static bool IsJavaScriptLanguage(std::string_view value);
+
+  // JavaScript re-indenter.
+  void ReindentScript(bool wholeFile, TextPos blockStart);
+  void SetScriptLists();
+  bool SkipLineEnds(TextPos* start);
+  bool SkipLineEndsAndSemicolons(TextPos* start);
+  void HandleOpenBrace(TextPos start, int* depth);
+  void HandleCloseBrace(TextPos start, int* depth);
+  void EmitThroughToken(TextPos start, int depth);
+  void EmitSegment(TextPos start, TextPos end, int depth);
+  void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
+  void NoteSegmentLineEnd();
+  void CarryComments(TextPos to, int depth);
+  void FinishScript(bool segmentPending, TextPos start, int depth);
+
+  // Helpers.
+  bool TokenIs(int type, std::string_view text) const {
+    return tokenizer_.GetTokenType() == type && tokenizer_.GetTokenText() == text;
+  }
+  TextPos TokenPos() const { return {tokenizer_.GetTokenLine(), tokenizer_.GetTokenColumn()}; }
+  TextPos After(TextPos pos) const;
+  TextPos EndOfInput() const;
+
+  CSourceTokenizer tokenizer_;
+  LayoutOptions options_;
+  bool pageMode_ = false;
+  CAnalyzerProgress* progress_ = nullptr;
+  std::string currentLineFormat_ = "Current Line: %d";
+
+  const CLineArray* input_ = nullptr;
+  CLineArray* output_ = nullptr;
+  std::ptrdiff_t shownLine_ = 0;
+  bool scriptFound_ = false;
+  bool pageTagSeen_ = false;
+  bool cancelled_ = false;
+
+  // Re-indenter state that outlives one segment: where emitted text ends (and whether that is
+  // inside a block comment), lines of the pending segment that end in a line comment, and where
+  // page text resumes after a script block.
+  TextPos emitted_;
+  bool emittedInComment_ = false;
+  std::vector<std::pair<std::ptrdiff_t, std::size_t>> pendingComments_;
+  TextPos resume_;
+  COutputEmitter* emitter_ = nullptr;
+};
+
+}  // namespace vantorel

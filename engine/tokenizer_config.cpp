@@ -1,0 +1,64 @@
+#include "tokenizer_config.h"
+
+#include <algorithm>
+
+namespace vantorel {
+namespace {
+
+unsigned char FoldCase(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+void MarkFirstBytes(const std::vector<std::string>& list, std::uint8_t role,
+                    std::array<std::uint8_t, 256>& roles) {
+  for (const std::string& entry : list) {
+    if (entry.empty()) continue;
+    unsigned char c = static_cast<unsigned char>(entry[0]);
+    roles[c] |= role;
+    roles[FoldCase(c)] |= role;
+    if (c >= 'a' && c <= 'z') roles[c - 'a' + 'A'] |= role;
+  }
+}
+
+}  // namespace
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+ListMatch MatchList(const std::vector<std::string>& list, std::string_view text, std::size_t at) {
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    const std::string& entry = list[k];
+    if (at + entry.size() <= text.size() && EqualsIgnoringCase(text.substr(at, entry.size()), entry))
+      return {entry.size(), k};
+  }
+  return {};
+}
+
+CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config) {
+  if (config.quoteMode == 1 || config.quoteMode == 3) roles_['\''] |= kQuote;
+  if (config.quoteMode == 2 || config.quoteMode == 3) roles_['"'] |= kQuote;
+  if (config.skipBlanks) {
+    roles_[' '] |= kBlank;
+    roles_['\t'] |= kBlank;
+  }
+  MarkFirstBytes(config.lineComments, kLineComment, roles_);
+  MarkFirstBytes(config.blockStarts, kBlockStart, roles_);
+  MarkFirstBytes(config.operators, kOperator, roles_);
+  for (const std::string& op : config.operators)
+    maxOperatorLength_ = std::max(maxOperatorLength_, op.size());
+}
+
+bool CCompiledConfig::IsOperator(std::string_view text) const {
+  for (const std::string& op : config_.operators) {
+    if (op == text) return true;
+  }
+  return false;
+}
+
+}  // namespace vantorel

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantorel {
+
+enum CharClass : std::uint8_t { ClassWord = 0, ClassOperator = 1, ClassSkip = 2 };
+enum BlockState { BlockNone = 0, BlockDelimited = 1, BlockString = 2 };
+
+// What the tokenizer recognises: operators, line-comment openers, delimited blocks, the quotes
+// that open strings and whether blanks separate tokens. Lists keep insertion order; list matching
+// ignores ASCII letter case and the first matching entry wins, not the longest.
+struct TokenizerConfig {
+  std::vector<std::string> operators;
+  std::vector<std::string> lineComments;
+  std::vector<std::string> blockStarts;
+  std::vector<std::string> blockEnds;  // entry k closes the block opened by blockStarts[k]
+  int quoteMode = 3;  // 1 single quote, 2 double quote, 3 both, anything else none
+  bool skipBlanks = true;
+
+  bool SameAs(const TokenizerConfig& other) const {
+    return quoteMode == other.quoteMode && skipBlanks == other.skipBlanks &&
+           operators == other.operators && lineComments == other.lineComments &&
+           blockStarts == other.blockStarts && blockEnds == other.blockEnds;
+  }
+};
+
+// A configuration prepared for classifying bytes quickly.
+class CCompiledConfig {
+ public:
+  explicit CCompiledConfig(const TokenizerConfig& config);
+
+  enum : std::uint8_t {
+    kQuote = 1,
+    kBlank = 2,
+    kLineComment = 4,
+    kBlockStart = 8,
+    kOperator = 16,
+  };
+
+  const TokenizerConfig& Config() const { return config_; }
+  // Which roles byte c may play; 0 means c can only be a word character.
+  std::uint8_t Roles(unsigned char c) const { return roles_[c]; }
+  bool IsQuote(unsigned char c) const { return roles_[c] & kQuote; }
+  bool IsBlank(unsigned char c) const { return roles_[c] & kBlank; }
+  std::size_t MaxOperatorLength() const { return maxOperatorLength_; }
+  bool IsOperator(std::string_view text) const;
+
+ private:
+  TokenizerConfig config_;
+  std::array<std::uint8_t, 256> roles_{};
+  std::size_t maxOperatorLength_ = 0;
+};
+
+// Length and index of the first entry of `list` that stands at `at` in `text`, ignoring ASCII
+// letter case; {0, 0} without a match.
+struct ListMatch {
+  std::size_t length = 0;
+  std::size_t index = 0;
+};
+ListMatch MatchList(const std::vector<std::string>& list, std::string_view text, std::size_t at);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace vantorel

@@ -1,0 +1,32 @@
+# Shared helpers for the build scripts: sourced, not run.
+set -euo pipefail
+
+VANTOREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Installs the Debian packages given as arguments that are not installed yet.
+ensure_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing Debian packages: ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+}
+
+BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libcli11-dev)
+
+# Configures (once) and builds the tree in $1 with the extra CMake arguments that follow.
+build_tree() {
+  local dir=$1
+  shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$VANTOREL_ROOT" -B "$dir" -G Ninja "$@" >&2
+  fi
+  cmake --build "$dir" >&2
+}
