@@ -1,0 +1,222 @@
+// Run as a whole: result codes, progress reporting, cancellation; and the small helpers that
+// decide the mode and fill the progress text.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analyzer_progress.h"
+#include "engine_test_util.h"
+#include "file_names.h"
+#include "line_file.h"
+#include "text_template.h"
+
+namespace vantorel::testing {
+namespace {
+
+// Records every call as text. Counts tokens by PumpMessages (one per token read) and reports
+// the run cancelled once cancelAfter tokens have been read.
+class RecordingProgress : public CAnalyzerProgress {
+ public:
+  bool IsCancelled() override { return cancelAfter >= 0 && pumps >= cancelAfter; }
+  void ShowCurrentLine(const std::string& text) override { calls.push_back("show " + text); }
+  void SetRange(long long upper) override { calls.push_back("range " + std::to_string(upper)); }
+  void SetPosition(long long position) override {
+    calls.push_back("pos " + std::to_string(position));
+  }
+  bool PumpMessages() override {
+    ++pumps;
+    return !quitting;
+  }
+
+  std::vector<std::string> calls;
+  int pumps = 0;
+  int cancelAfter = -1;
+  bool quitting = false;
+};
+
+TEST(AnalyzerRun, ResultCodes) {
+  const struct {
+    const char* label;
+    Lines input;
+    InputKind kind;
+    int result;
+  } cases[] = {
+      {"empty script", {}, InputKind::Script, ResultDone},
+      {"script that looks like a page", {"<html>x</html>"}, InputKind::Script, ResultDone},
+      {"empty page", {}, InputKind::Page, ResultNotPage},
+      {"page without script", {"<html>", "<p>x</p>", "</html>"}, InputKind::Page, ResultNoScript},
+      {"page with script", {"<body><script>a;</script></body>"}, InputKind::Page, ResultDone},
+      {"scripts only", {"<script>a;</script>"}, InputKind::Page, ResultNotPage},
+      {"VBScript only",
+       {"<head><script language=vbscript>a</script>"},
+       InputKind::Page,
+       ResultNoScript},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(RunAnalyzer(c.input, DefaultLayout(), c.kind).result, c.result);
+  }
+}
+
+TEST(AnalyzerRun, EmptyScriptGivesEmptyOutput) {
+  EXPECT_EQ(FormatScript({}), Lines{});
+}
+
+TEST(AnalyzerRun, FlagsTellWhatThePageHeld) {
+  CLineArray input = ToLineArray({"<script>a;</script>"});
+  CLineArray output;
+  CScriptAnalyzer analyzer;
+  analyzer.SetPageMode(true);
+  EXPECT_EQ(analyzer.Run(input, output), ResultNotPage);
+  EXPECT_TRUE(analyzer.ScriptFound());
+  EXPECT_FALSE(analyzer.PageTagSeen());
+}
+
+TEST(AnalyzerRun, OutputIsAppendedTo) {
+  CLineArray input = ToLineArray({"a;b;"});
+  CLineArray output = ToLineArray({"kept"});
+  CScriptAnalyzer analyzer;
+  EXPECT_EQ(analyzer.Run(input, output), ResultDone);
+  EXPECT_EQ(FromLineArray(output), (Lines{"kept", "a;", "b;"}));
+}
+
+TEST(AnalyzerProgress, FirstLineIsShownAsZeroBeforeAnyToken) {
+  RecordingProgress progress;
+  RunAnalyzer({"ab;"}, DefaultLayout(), InputKind::Script, &progress);
+  // Tokens of line 0: "ab" at 0, ";" at 2, the end of line with the ";" column.
+  EXPECT_EQ(progress.calls,
+            (std::vector<std::string>{"show Current Line: 0", "pos 0", "pos 2", "pos 2"}));
+  EXPECT_EQ(progress.pumps, 3);
+}
+
+TEST(AnalyzerProgress, NewLineSetsTextRangeAndPosition) {
+  RecordingProgress progress;
+  RunAnalyzer({"a;", "", "", "", "", "   bb;"}, DefaultLayout(), InputKind::Script, &progress);
+  auto line5 = std::find(progress.calls.begin(), progress.calls.end(), "show Current Line: 5");
+  ASSERT_NE(line5, progress.calls.end());
+  // The first token of line 5 is the gap before "bb", at column 3.
+  EXPECT_EQ(std::vector<std::string>(line5, progress.calls.end()),
+            (std::vector<std::string>{"show Current Line: 5", "range 6", "pos 0", "pos 3", "pos 3",
+                                      "pos 5", "pos 5"}));
+  // Line 0 keeps the range the display had; every later line gets its own.
+  EXPECT_EQ(std::count_if(progress.calls.begin(), progress.calls.end(),
+                          [](const std::string& call) { return call.rfind("range", 0) == 0; }),
+            5);
+  EXPECT_EQ(progress.calls.front(), "show Current Line: 0");
+}
+
+TEST(AnalyzerProgress, CurrentLineFormatIsFilledIn) {
+  RecordingProgress progress;
+  CLineArray input = ToLineArray({"a;", "b;"});
+  CLineArray output;
+  CScriptAnalyzer analyzer;
+  analyzer.SetProgress(&progress);
+  analyzer.SetCurrentLineFormat("Zeile %d von %s");
+  analyzer.Run(input, output);
+  EXPECT_EQ(progress.calls.front(), "show Zeile 0 von %s");
+  EXPECT_NE(std::find(progress.calls.begin(), progress.calls.end(), "show Zeile 1 von %s"),
+            progress.calls.end());
+}
+
+TEST(AnalyzerProgress, CancelStopsTheRunBetweenTwoTokens) {
+  Lines input(50, "a;");
+  for (InputKind kind : {InputKind::Script, InputKind::Page}) {
+    SCOPED_TRACE(kind == InputKind::Page ? "page" : "script");
+    Lines page = input;
+    if (kind == InputKind::Page) page.front() = "<html><script>";
+    RecordingProgress progress;
+    progress.cancelAfter = 10;
+    RunOutcome outcome = RunAnalyzer(page, DefaultLayout(), kind, &progress);
+    EXPECT_EQ(outcome.result, ResultCancelled);
+    // The token read after the cancel is not worked on.
+    EXPECT_EQ(progress.pumps, 10);
+    EXPECT_LT(outcome.output.size(), 10u);
+    EXPECT_FALSE(outcome.output.empty());
+  }
+}
+
+TEST(AnalyzerProgress, CancelledFromTheStartReadsNothingFurther) {
+  RecordingProgress progress;
+  progress.cancelAfter = 0;
+  RunOutcome outcome = RunAnalyzer({"a;", "b;"}, DefaultLayout(), InputKind::Script, &progress);
+  EXPECT_EQ(outcome.result, ResultCancelled);
+  EXPECT_EQ(outcome.output, Lines{});
+  EXPECT_EQ(progress.calls, (std::vector<std::string>{"show Current Line: 0"}));
+
+  RecordingProgress pageProgress;
+  pageProgress.cancelAfter = 0;
+  EXPECT_EQ(RunAnalyzer({"<html>", "<script>a;</script>"}, DefaultLayout(), InputKind::Page,
+                        &pageProgress)
+                .result,
+            ResultCancelled);
+}
+
+TEST(AnalyzerProgress, QuittingDoesNotStopTheRun) {
+  const Lines input = {"<html><script>", "if (a) {b;}", "</script></html>"};
+  RecordingProgress progress;
+  progress.quitting = true;
+  RunOutcome outcome = RunAnalyzer(input, DefaultLayout(), InputKind::Page, &progress);
+  EXPECT_EQ(outcome.result, ResultDone);
+  EXPECT_EQ(outcome.output,
+            (Lines{"<html><script>", "if (a)", "{", "    b;", "}", "</script>", "</html>"}));
+  EXPECT_GT(progress.pumps, 10);
+}
+
+TEST(FileNames, ExtensionDecidesScriptOrPage) {
+  const struct {
+    const char* name;
+    const char* extension;
+    bool script;
+  } cases[] = {
+      {"x.js", ".js", true},
+      {"x.JS", ".JS", true},
+      {"C:\\dir\\a.Js", ".Js", true},
+      {"x.js.htm", ".htm", false},
+      {"x.html", ".html", false},
+      {"x", "", false},
+      {"x.", ".", false},
+      {"dir.js/page", ".js/page", false},
+      {"x.jsx", ".jsx", false},
+      {".js", ".js", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(FileExtension(c.name), c.extension);
+    EXPECT_EQ(IsScriptFileName(c.name), c.script);
+  }
+}
+
+TEST(TextTemplate, OnlyTheFirstPlaceholderIsFilled) {
+  EXPECT_EQ(ExpandTemplate("No one tag <script> was found in file: %s", "a.htm"),
+            "No one tag <script> was found in file: a.htm");
+  EXPECT_EQ(ExpandTemplate("%s and %s", "a"), "a and %s");
+  EXPECT_EQ(ExpandTemplate("%d%% of %s", "b"), "%d%% of b");
+  EXPECT_EQ(ExpandTemplate("no placeholder", "c"), "no placeholder");
+  EXPECT_EQ(ExpandTemplate("100%", "c"), "100%");
+  EXPECT_EQ(ExpandNumberTemplate("Current Line: %d", 5), "Current Line: 5");
+  EXPECT_EQ(ExpandNumberTemplate("%s %d %d", -12), "%s -12 %d");
+  EXPECT_EQ(ExpandNumberTemplate("%d", 4000000000LL), "4000000000");
+}
+
+// A real page from a Debian package: nothing but blanks and line breaks may change.
+TEST(AnalyzerRun, RealPageKeepsEveryNonBlankByte) {
+  const std::string name = "/usr/share/doc/libjs-underscore/index.html";
+  if (!std::filesystem::exists(name)) {
+    if (std::getenv("VANTOREL_REQUIRE_CORPUS")) FAIL() << "corpus file missing: " << name;
+    GTEST_SKIP() << name << " is not installed";
+  }
+  CLineArray input;
+  ASSERT_TRUE(LoadLineArray(name, &input));
+  for (const LayoutOptions& options : {Layout(0, 0, 4), Layout(1, 1, 0)}) {
+    RunOutcome outcome = RunAnalyzer(FromLineArray(input), options, InputKind::Page);
+    EXPECT_EQ(outcome.result, ResultDone);
+    ExpectSameNonBlankBytes(FromLineArray(input), outcome.output);
+  }
+}
+
+}  // namespace
+}  // namespace vantorel::testing

@@ -1,0 +1,264 @@
+// Lines from bytes and back: the byte rules of reading and writing, and the file layer on disk.
+#include "line_array.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine_test_util.h"
+#include "line_file.h"
+#include "temp_dir.h"
+
+namespace vantorel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class StringSink : public CByteSink {
+ public:
+  bool Write(const char* data, std::size_t size) override {
+    ++writes;
+    if (failAfter >= 0 && writes > failAfter) return false;
+    bytes.append(data, size);
+    return true;
+  }
+  std::string bytes;
+  int writes = 0;
+  int failAfter = -1;  // writes that succeed before every further one fails; -1: never fails
+};
+
+Lines Read(const std::string& bytes) {
+  CLineArray lines;
+  lines.ReadLines(bytes);
+  return FromLineArray(lines);
+}
+
+std::string Write(const Lines& lines, std::string_view eol = "\r\n") {
+  StringSink sink;
+  EXPECT_TRUE(ToLineArray(lines).WriteLines(sink, eol));
+  return sink.bytes;
+}
+
+struct ReadCase {
+  const char* label;
+  std::string bytes;
+  Lines lines;
+};
+
+TEST(LineArrayRead, BytesBecomeLines) {
+  using namespace std::string_literals;
+  const std::vector<ReadCase> cases = {
+      {"empty file", "", {}},
+      {"text alone", "x", {"x"}},
+      {"text and LF", "x\n", {"x"}},
+      {"text and CR LF", "x\r\n", {"x"}},
+      {"two line ends", "x\n\n", {"x", ""}},
+      {"only CR LF", "\r\n", {""}},
+      {"only LF", "\n", {""}},
+      {"mixed line ends", "a\r\nb\nc", {"a", "b", "c"}},
+      {"lone CR stays in its line", "a\rb\r\nc", {"a\rb", "c"}},
+      {"CR at the very end stays", "a\r", {"a\r"}},
+      {"CR before CR LF", "a\r\r\n", {"a\r"}},
+      {"0x1A ends the input", "a\nb\x1a\nc\n", {"a", "b"}},
+      {"0x1A first",
+       "\x1a"
+       "abc",
+       {}},
+      {"0x1A right after a line end", "a\r\n\x1a", {"a"}},
+      {"NUL drops the rest of its line", "a\0b\nc"s, {"a", "c"}},
+      {"NUL before CR LF", "ab\0cd\r\nef\r\n"s, {"ab", "ef"}},
+      {"NUL at line start", "\0x\ny"s, {"", "y"}},
+      {"0x1A after a NUL still ends the input", "a\0b\x1a\nc"s, {"a"}},
+  };
+  for (const ReadCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(Read(c.bytes), c.lines);
+  }
+}
+
+TEST(LineArrayRead, LongLineIsOneLine) {
+  std::string line(20000, 'q');
+  EXPECT_EQ(Read(line + "\r\nz"), (Lines{line, "z"}));
+}
+
+TEST(LineArrayRead, ReadingReplacesEarlierContents) {
+  CLineArray lines;
+  lines.ReadLines("a\nb\nc\n");
+  lines.ReadLines("d\n");
+  EXPECT_EQ(FromLineArray(lines), (Lines{"d"}));
+}
+
+TEST(LineArrayRead, ReportsWhetherTheFirstLineEndsWithCrLf) {
+  const struct {
+    const char* bytes;
+    bool crlf;
+  } cases[] = {{"a\r\nb\n", true}, {"a\nb\r\n", false}, {"a", false}, {"", false}, {"\r\n", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    CLineArray lines;
+    EXPECT_EQ(lines.ReadLines(c.bytes).firstLineEndsWithCrLf, c.crlf);
+  }
+}
+
+TEST(LineArrayWrite, EveryLineGetsItsTerminator) {
+  EXPECT_EQ(Write({}), "");
+  EXPECT_EQ(Write({""}), "\r\n");
+  EXPECT_EQ(Write({"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(Write({"a\rb"}), "a\rb\r\n");
+  EXPECT_EQ(Write({"a", "b"}, "\n"), "a\nb\n");
+}
+
+TEST(LineArrayWrite, StopsAtTheFirstFailedWrite) {
+  StringSink sink;
+  sink.failAfter = 0;
+  EXPECT_FALSE(ToLineArray({"a", "b", "c"}).WriteLines(sink));
+  EXPECT_EQ(sink.writes, 1);
+}
+
+TEST(LineArrayRoundTrip, CrLfFilesComeBackByteForByte) {
+  const std::string files[] = {
+      "",
+      "\r\n",
+      "one\r\ntwo\r\nthree\r\n",
+      "\r\n\r\n  indented\t\r\n",
+      "lone\rCR\r\n",
+      "ends with CR\r\r\n",
+      std::string(5000, 'x') + "\r\n",
+  };
+  for (const std::string& bytes : files) {
+    SCOPED_TRACE(bytes.substr(0, 40));
+    CLineArray lines;
+    lines.ReadLines(bytes);
+    StringSink sink;
+    ASSERT_TRUE(lines.WriteLines(sink));
+    EXPECT_EQ(sink.bytes, bytes);
+  }
+}
+
+TEST(LineArrayRoundTrip, OtherLineEndsComeBackAsCrLf) {
+  EXPECT_EQ(Write(Read("a\nb\n")), "a\r\nb\r\n");
+  EXPECT_EQ(Write(Read("a\r\nb")), "a\r\nb\r\n");
+  EXPECT_EQ(Write(Read("a\nb\x1a"
+                       "c\n")),
+            "a\r\nb\r\n");
+}
+
+TEST(LineArrayEdit, OnlyTheLastLineChanges) {
+  CLineArray lines = ToLineArray({"first", "second"});
+  lines.AppendToLast("!");
+  lines.AppendToLast('-', 3);
+  EXPECT_EQ(FromLineArray(lines), (Lines{"first", "second!---"}));
+  lines.InsertIntoLast(0, ">");
+  lines.TruncateLast(4);
+  EXPECT_EQ(FromLineArray(lines), (Lines{"first", ">sec"}));
+  lines.RemoveLast();
+  lines.AddEmpty();
+  EXPECT_EQ(FromLineArray(lines), (Lines{"first", ""}));
+  lines.AppendToLast("x");
+  EXPECT_EQ(lines.GetLast(), "x");
+  EXPECT_EQ(lines.GetAt(0), "first");
+  lines.RemoveAll();
+  EXPECT_TRUE(lines.IsEmpty());
+}
+
+// The file layer, on disk.
+
+class LineFileTest : public ::testing::Test {
+ protected:
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_.Root()))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(LineFileTest, LoadsLinesAndLineEndInfo) {
+  std::string name = dir_.Write("in.js", "a;\r\n\r\nb;");
+  CLineArray lines;
+  LineReadInfo info;
+  ASSERT_TRUE(LoadLineArray(name, &lines, &info));
+  EXPECT_EQ(FromLineArray(lines), (Lines{"a;", "", "b;"}));
+  EXPECT_TRUE(info.firstLineEndsWithCrLf);
+}
+
+TEST_F(LineFileTest, LoadFailsWithoutAReadableFile) {
+  CLineArray lines = ToLineArray({"stale"});
+  EXPECT_FALSE(LoadLineArray(dir_.Path("missing.js"), &lines));
+  EXPECT_TRUE(lines.IsEmpty());
+
+  fs::create_directory(dir_.Path("folder"));
+  lines = ToLineArray({"stale"});
+  EXPECT_FALSE(LoadLineArray(dir_.Path("folder"), &lines));
+  EXPECT_TRUE(lines.IsEmpty());
+
+  EXPECT_FALSE(LoadLineArray(dir_.Write("in.js", "x\n"), nullptr));
+}
+
+TEST_F(LineFileTest, SavesEveryLineWithCrLf) {
+  std::string name = dir_.Path("out.js");
+  CLineArray lines = ToLineArray({"a", "", "b\rc"});
+  ASSERT_TRUE(SaveLineArray(name, &lines));
+  EXPECT_EQ(ReadFileBytes(name), "a\r\n\r\nb\rc\r\n");
+
+  CLineArray empty;
+  ASSERT_TRUE(SaveLineArray(name, &empty));
+  EXPECT_TRUE(fs::exists(name));
+  EXPECT_EQ(fs::file_size(name), 0u);
+}
+
+TEST_F(LineFileTest, SaveWithoutAnArrayTouchesNothing) {
+  EXPECT_FALSE(SaveLineArray(dir_.Path("out.js"), nullptr));
+  EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(LineFileTest, SavingOverALongerFileLeavesNoTraceOfIt) {
+  std::string name = dir_.Write("out.js", std::string(10000, 'o') + "\r\nold tail\r\n");
+  CLineArray lines = ToLineArray({"new"});
+  ASSERT_TRUE(SaveLineArray(name, &lines));
+  EXPECT_EQ(ReadFileBytes(name), "new\r\n");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"out.js"}));
+}
+
+TEST_F(LineFileTest, SameFileInAndOut) {
+  std::string name = dir_.Write("page.htm", "one\ntwo\n");
+  CLineArray lines;
+  ASSERT_TRUE(LoadLineArray(name, &lines));
+  lines.Add("three");
+  ASSERT_TRUE(SaveLineArray(name, &lines));
+  EXPECT_EQ(ReadFileBytes(name), "one\r\ntwo\r\nthree\r\n");
+}
+
+TEST_F(LineFileTest, ReplacedFileKeepsItsPermissionBits) {
+  std::string name = dir_.Write("out.js", "old\n");
+  fs::permissions(name, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  CLineArray lines = ToLineArray({"new"});
+  ASSERT_TRUE(SaveLineArray(name, &lines));
+  struct stat info {};
+  ASSERT_EQ(::stat(name.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(ReadFileBytes(name), "new\r\n");
+}
+
+TEST_F(LineFileTest, FailedSaveLeavesNothingBehind) {
+  CLineArray lines = ToLineArray({"x"});
+  EXPECT_FALSE(SaveLineArray(dir_.Path("no/such/folder/out.js"), &lines));
+  EXPECT_TRUE(Entries().empty());
+
+  // A folder in the target's place cannot be replaced by a file; neither it nor its contents
+  // change, and no temporary file stays beside it.
+  fs::create_directory(dir_.Path("target"));
+  dir_.Write("target/inside.txt", "keep");
+  EXPECT_FALSE(SaveLineArray(dir_.Path("target"), &lines));
+  EXPECT_TRUE(fs::is_directory(dir_.Path("target")));
+  EXPECT_EQ(ReadFileBytes(dir_.Path("target/inside.txt")), "keep");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"target"}));
+}
+
+}  // namespace
+}  // namespace vantorel::testing
