@@ -34,7 +34,7 @@ inline LayoutOptions Layout(int bracketStyle, int insertMode, int indentCount) {
   return options;
 }
 
-// The layout the design's edge cases assume unless they say otherwise.
+// The layout most cases use: braces on lines of their own, four spaces per level.
 inline LayoutOptions DefaultLayout() {
   return Layout(0, 0, 4);
 }
