@@ -3,17 +3,51 @@
 #include <cstring>
 
 namespace vantorel {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+bool IsIdentifierByte(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || c >= 0x80;
+}
+
+// Words after which a "/" starts a regular expression rather than a division.
+constexpr std::string_view kRegexKeywords[] = {
+    "return", "typeof", "case",  "do",    "else",  "in",    "of",        "new",
+    "delete", "void",   "throw", "yield", "await", "instanceof",
+};
+
+bool IsRegexKeyword(std::string_view word) {
+  for (std::string_view keyword : kRegexKeywords) {
+    if (word == keyword) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line,
-                            std::size_t from, ClassifierState state) {
+                            std::ptrdiff_t lineIndex, std::size_t from, ClassifierState state,
+                            std::vector<LiteralSpan>* literals) {
   config_ = config;
   line_ = line;
+  lineIndex_ = lineIndex;
+  literals_ = literals;
   next_ = from < line.size() ? from : line.size();
-  state_ = state;
+  state_ = std::move(state);
+  if (!config->IsJavaScript()) {
+    state_.frames.clear();
+    if (state_.block == BlockString) state_.block = BlockNone;
+  } else if (next_ == 0 && !state_.InLiteral()) {
+    state_.regexAllowed = true;  // a "/" that begins a line is read as a regular expression
+  }
+  lineStart_ = next_ == 0 ? state_ : ClassifierState{};
+  significantSeen_ = next_ > 0;
   runStart_ = runEnd_ = next_;
   runClass_ = ClassWord;
-  runStartState_ = inRunState_ = state;
-  lineCommentStart_ = std::string_view::npos;
+  runStartState_ = inRunState_ = state_;
+  lineCommentStart_ = npos;
 }
 
 CharClass CLineClassifier::ClassAt(std::size_t p, std::size_t* runEnd) {
@@ -25,17 +59,27 @@ CharClass CLineClassifier::ClassAt(std::size_t p, std::size_t* runEnd) {
 ClassifierState CLineClassifier::StateAt(std::size_t p) {
   if (p >= line_.size()) return EndState();
   while (runEnd_ <= p && next_ < line_.size()) Step();
-  // Positions before the current run are token starts, which lie outside strings and blocks.
+  // Positions before the current run are token starts, which lie outside literals and blocks.
   if (p <= runStart_) return p == runStart_ ? runStartState_ : ClassifierState{};
   return inRunState_;
 }
 
 ClassifierState CLineClassifier::EndState(std::size_t* lineComment) const {
   CLineClassifier rest = *this;
+  rest.literals_ = nullptr;
   while (rest.next_ < rest.line_.size()) rest.Step();
   if (lineComment) *lineComment = rest.lineCommentStart_;
-  if (rest.state_.block == BlockString) return {};
   return rest.state_;
+}
+
+void CLineClassifier::EndRun(std::size_t end, CharClass cls) {
+  runEnd_ = end;
+  runClass_ = cls;
+  next_ = end;
+}
+
+void CLineClassifier::Literal(std::size_t end) {
+  if (literals_ && end > runStart_) literals_->push_back({lineIndex_, runStart_, end});
 }
 
 std::size_t CLineClassifier::FindStringEnd(std::size_t from, char quote) const {
@@ -43,16 +87,16 @@ std::size_t CLineClassifier::FindStringEnd(std::size_t from, char quote) const {
   std::size_t size = line_.size();
   while (from < size) {
     const void* hit = std::memchr(data + from, quote, size - from);
-    if (!hit) return std::string_view::npos;
+    if (!hit) return npos;
     std::size_t q = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
     if (q == 0 || data[q - 1] != '\\') return q;
     from = q + 1;
   }
-  return std::string_view::npos;
+  return npos;
 }
 
 std::size_t CLineClassifier::FindBlockEnd(std::size_t from, const std::string& end) const {
-  if (end.empty()) return std::string_view::npos;
+  if (end.empty()) return npos;
   const unsigned char first = static_cast<unsigned char>(end[0]);
   const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
   const char* data = line_.data();
@@ -61,14 +105,155 @@ std::size_t CLineClassifier::FindBlockEnd(std::size_t from, const std::string& e
     std::size_t q = from;
     if (!letter) {
       const void* hit = std::memchr(data + from, first, size - from);
-      if (!hit) return std::string_view::npos;
+      if (!hit) return npos;
       q = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-      if (q + end.size() > size) return std::string_view::npos;
+      if (q + end.size() > size) return npos;
     }
     if (EqualsIgnoringCase(line_.substr(q, end.size()), end)) return q;
     from = q + 1;
   }
-  return std::string_view::npos;
+  return npos;
+}
+
+// Returns the end of a JavaScript string whose opening quote lies before `from`: just past its
+// closing quote, or the line's end (*continued when a final backslash carries it on), or the
+// start of a script block's closing tag.
+std::size_t CLineClassifier::ScanJsString(std::size_t from, char quote, bool* continued) const {
+  *continued = false;
+  const std::size_t size = line_.size();
+  for (std::size_t j = from; j < size; ++j) {
+    char c = line_[j];
+    if (c == '\\') {
+      if (j + 1 >= size) {
+        *continued = true;
+        return size;
+      }
+      ++j;
+    } else if (c == quote) {
+      return j + 1;
+    } else if (c == '<' && ScriptEndAt(j)) {
+      return j;
+    }
+  }
+  return size;
+}
+
+// Returns the end of the regular expression whose "/" stands at `from`, flags included, or npos
+// when none ends on this line (then the "/" is a division).
+std::size_t CLineClassifier::ScanRegex(std::size_t from) const {
+  const std::size_t size = line_.size();
+  bool inClass = false;
+  for (std::size_t j = from + 1; j < size; ++j) {
+    char c = line_[j];
+    if (c == '\\') {
+      ++j;
+    } else if (c == '<' && ScriptEndAt(j)) {
+      return npos;
+    } else if (c == '[') {
+      inClass = true;
+    } else if (c == ']') {
+      inClass = false;
+    } else if (c == '/' && !inClass) {
+      ++j;
+      while (j < size && IsIdentifierByte(static_cast<unsigned char>(line_[j]))) ++j;
+      return j;
+    }
+  }
+  return npos;
+}
+
+// Reads on inside the open template literals of state_.frames until the outermost one closes,
+// the line ends or a script block's closing tag stands; returns where it stopped.
+std::size_t CLineClassifier::ScanTemplate(std::size_t from) {
+  std::string& frames = state_.frames;
+  const std::size_t size = line_.size();
+  bool regexAllowed = true;
+  bool continued = false;
+  std::size_t j = from;
+  while (j < size && !frames.empty()) {
+    const char c = line_[j];
+    if (c == '<' && ScriptEndAt(j)) {
+      frames.clear();
+      return j;
+    }
+    const char top = frames.back();
+    if (top == 'T') {
+      if (c == '\\') {
+        j += 2;
+      } else if (c == '`') {
+        frames.pop_back();
+        ++j;
+      } else if (c == '$' && j + 1 < size && line_[j + 1] == '{') {
+        frames.push_back('S');
+        regexAllowed = true;
+        j += 2;
+      } else {
+        ++j;
+      }
+    } else if (top == 'C') {
+      if (line_.compare(j, 2, "*/") == 0) {
+        frames.pop_back();
+        j += 2;
+      } else {
+        ++j;
+      }
+    } else if (top == '\'' || top == '"') {
+      if (c == '\\') {
+        continued = j + 1 >= size;
+        j += 2;
+      } else {
+        if (c == top) frames.pop_back();
+        ++j;
+      }
+    } else if (c == ' ' || c == '\t') {  // substitution code: 'S' or '{'
+      ++j;
+    } else if (c == '`') {
+      frames.push_back('T');
+      ++j;
+    } else if (c == '{') {
+      frames.push_back('{');
+      regexAllowed = true;
+      ++j;
+    } else if (c == '}') {
+      frames.pop_back();
+      regexAllowed = false;
+      ++j;
+    } else if (c == '\'' || c == '"') {
+      frames.push_back(c);
+      regexAllowed = false;
+      ++j;
+    } else if (c == '/' && j + 1 < size && line_[j + 1] == '/') {
+      j = size;
+    } else if (c == '/' && j + 1 < size && line_[j + 1] == '*') {
+      frames.push_back('C');
+      j += 2;
+    } else if (c == '/' && regexAllowed && ScanRegex(j) != npos) {
+      j = ScanRegex(j);
+      regexAllowed = false;
+    } else {
+      unsigned char u = static_cast<unsigned char>(c);
+      regexAllowed = !(IsIdentifierByte(u) || c == ')' || c == ']');
+      ++j;
+    }
+  }
+  if (j > size) j = size;
+  // A string inside a substitution ends with its line unless a final backslash continues it.
+  if (j == size && !frames.empty() && (frames.back() == '\'' || frames.back() == '"') &&
+      !continued)
+    frames.pop_back();
+  return j;
+}
+
+void CLineClassifier::NoteWordEnd(std::size_t begin, std::size_t end) {
+  unsigned char last = static_cast<unsigned char>(line_[end - 1]);
+  if (IsIdentifierByte(last)) {
+    std::size_t start = end - 1;
+    while (start > begin && IsIdentifierByte(static_cast<unsigned char>(line_[start - 1])))
+      --start;
+    state_.regexAllowed = IsRegexKeyword(line_.substr(start, end - start));
+  } else {
+    state_.regexAllowed = last != ')' && last != ']';
+  }
 }
 
 void CLineClassifier::Step() {
@@ -81,71 +266,162 @@ void CLineClassifier::Step() {
   if (state_.block == BlockDelimited &&
       static_cast<std::size_t>(state_.ref) >= cfg.blockEnds.size()) {
     // The lists changed while the block was open and no longer name its end: it has ended.
-    state_ = ClassifierState{};
+    state_.block = BlockNone;
+    state_.ref = 0;
   }
 
+  if (!state_.frames.empty()) {
+    inRunState_ = state_;
+    std::size_t end = ScanTemplate(next_);
+    if (state_.frames.empty()) state_.regexAllowed = false;
+    Literal(end);
+    return EndRun(end, ClassWord);
+  }
   if (state_.block == BlockString) {
     inRunState_ = state_;
-    std::size_t close = FindStringEnd(next_, static_cast<char>(state_.ref));
-    runClass_ = ClassWord;
-    runEnd_ = close == std::string_view::npos ? size : close + 1;
-    state_ = ClassifierState{};
-  } else if (state_.block == BlockDelimited) {
-    inRunState_ = state_;
-    const std::string& end = cfg.blockEnds[static_cast<std::size_t>(state_.ref)];
-    std::size_t close = FindBlockEnd(next_, end);
-    runClass_ = ClassSkip;
-    if (close == std::string_view::npos) {
-      runEnd_ = size;
+    const char quote = static_cast<char>(state_.ref);
+    bool continued = false;
+    std::size_t end;
+    if (config_->IsJavaScript()) {
+      end = ScanJsString(next_, quote, &continued);
+      Literal(end);
     } else {
-      runEnd_ = close + end.size();
-      state_ = ClassifierState{};
+      std::size_t close = FindStringEnd(next_, quote);
+      end = close == npos ? size : close + 1;
     }
-  } else {
-    const unsigned char c = static_cast<unsigned char>(line_[next_]);
-    const std::uint8_t roles = config_->Roles(c);
-    ListMatch match;
-    if (roles & CCompiledConfig::kQuote) {
-      inRunState_ = {BlockString, c};
-      std::size_t close = FindStringEnd(next_ + 1, static_cast<char>(c));
-      runClass_ = ClassWord;
-      runEnd_ = close == std::string_view::npos ? size : close + 1;
-    } else if ((roles & CCompiledConfig::kLineComment) &&
-               MatchList(cfg.lineComments, line_, next_).length > 0) {
-      runClass_ = ClassSkip;
-      runEnd_ = size;
-      lineCommentStart_ = next_;
-    } else if ((roles & CCompiledConfig::kBlockStart) &&
-               (match = MatchList(cfg.blockStarts, line_, next_)).length > 0) {
-      state_ = {BlockDelimited, static_cast<int>(match.index)};
-      inRunState_ = state_;
-      runClass_ = ClassSkip;
-      const std::string& end = cfg.blockEnds[match.index];
-      std::size_t close = FindBlockEnd(next_ + match.length, end);
-      if (close == std::string_view::npos) {
-        runEnd_ = size;
-      } else {
-        runEnd_ = close + end.size();
-        state_ = ClassifierState{};
+    if (!continued) state_ = ClassifierState{BlockNone, 0, false, {}};
+    return EndRun(end, ClassWord);
+  }
+  if (state_.block == BlockDelimited) {
+    inRunState_ = state_;
+    const std::string& endText = cfg.blockEnds[static_cast<std::size_t>(state_.ref)];
+    std::size_t close = FindBlockEnd(next_, endText);
+    std::size_t end = close == npos ? size : close + endText.size();
+    bool closed = close != npos;
+    if (cfg.endAtScriptTag) {
+      for (std::size_t j = next_; j < end; ++j) {
+        if (line_[j] == '<' && IsScriptEndTag(line_, j)) {
+          end = j;
+          closed = true;
+          break;
+        }
       }
-    } else if (roles & CCompiledConfig::kBlank) {
-      runClass_ = ClassSkip;
-      runEnd_ = next_ + 1;
-      while (runEnd_ < size &&
-             config_->Roles(static_cast<unsigned char>(line_[runEnd_])) == CCompiledConfig::kBlank)
-        ++runEnd_;
-    } else if ((roles & CCompiledConfig::kOperator) &&
-               (match = MatchList(cfg.operators, line_, next_)).length > 0) {
-      runClass_ = ClassOperator;
-      runEnd_ = next_ + match.length;
-    } else {
-      runClass_ = ClassWord;
-      runEnd_ = next_ + 1;
-      while (runEnd_ < size && config_->Roles(static_cast<unsigned char>(line_[runEnd_])) == 0)
-        ++runEnd_;
+    }
+    if (closed) {
+      state_.block = BlockNone;
+      state_.ref = 0;
+    }
+    return EndRun(end, ClassSkip);
+  }
+
+  const unsigned char c = static_cast<unsigned char>(line_[next_]);
+  const std::uint8_t roles = config_->Roles(c);
+  if (config_->IsJavaScript() && StepJavaScript(c, roles)) return;
+  StepGeneric(c, roles);
+}
+
+// The JavaScript literals and comments that the lists cannot describe; false when the byte is
+// left to the lists.
+bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
+  const std::size_t size = line_.size();
+  const bool firstOnLine = !significantSeen_;
+  if (!(roles & CCompiledConfig::kBlank)) significantSeen_ = true;
+  if (firstOnLine && c == '-' && line_.compare(next_, 3, "-->") == 0) {
+    lineCommentStart_ = next_;
+    std::size_t end = size;
+    for (std::size_t j = next_; j < size; ++j) {
+      if (line_[j] == '<' && ScriptEndAt(j)) {
+        end = j;
+        break;
+      }
+    }
+    EndRun(end, ClassSkip);
+    return true;
+  }
+  if (c == '<' && ScriptEndAt(next_)) {
+    state_.regexAllowed = false;  // the "/" of the closing tag is no regular expression
+    EndRun(next_ + 1, ClassOperator);
+    return true;
+  }
+  if (roles & CCompiledConfig::kQuote) {
+    bool continued = false;
+    std::size_t end = ScanJsString(next_ + 1, static_cast<char>(c), &continued);
+    inRunState_ = {BlockString, c, false, {}};
+    state_ = continued ? ClassifierState{BlockString, c, false, {}}
+                       : ClassifierState{BlockNone, 0, false, {}};
+    Literal(end);
+    EndRun(end, ClassWord);
+    return true;
+  }
+  if (c == '`') {
+    state_.frames = "T";
+    inRunState_ = state_;
+    std::size_t end = ScanTemplate(next_ + 1);
+    if (state_.frames.empty()) state_.regexAllowed = false;
+    Literal(end);
+    EndRun(end, ClassWord);
+    return true;
+  }
+  if (c == '/' && next_ + 1 < size && line_[next_ + 1] != '/' && line_[next_ + 1] != '*' &&
+      state_.regexAllowed) {
+    std::size_t end = ScanRegex(next_);
+    if (end != npos) {
+      state_.regexAllowed = false;
+      Literal(end);
+      EndRun(end, ClassWord);
+      return true;
     }
   }
-  next_ = runEnd_;
+  return false;
+}
+
+void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
+  const std::size_t size = line_.size();
+  const TokenizerConfig& cfg = config_->Config();
+  ListMatch match;
+  if (roles & CCompiledConfig::kQuote) {
+    inRunState_ = {BlockString, c, false, {}};
+    std::size_t close = FindStringEnd(next_ + 1, static_cast<char>(c));
+    EndRun(close == npos ? size : close + 1, ClassWord);
+  } else if ((roles & CCompiledConfig::kLineComment) &&
+             MatchList(cfg.lineComments, line_, next_).length > 0) {
+    lineCommentStart_ = next_;
+    std::size_t end = size;
+    if (cfg.endAtScriptTag) {
+      for (std::size_t j = next_; j < size; ++j) {
+        if (line_[j] == '<' && IsScriptEndTag(line_, j)) {
+          end = j;
+          break;
+        }
+      }
+    }
+    EndRun(end, ClassSkip);
+  } else if ((roles & CCompiledConfig::kBlockStart) &&
+             (match = MatchList(cfg.blockStarts, line_, next_)).length > 0) {
+    const ClassifierState before = runStartState_;
+    const std::size_t start = next_;
+    state_.block = BlockDelimited;
+    state_.ref = static_cast<int>(match.index);
+    next_ += match.length;  // the end delimiter is searched after the start delimiter
+    Step();
+    runStart_ = start;
+    runStartState_ = before;
+  } else if (roles & CCompiledConfig::kBlank) {
+    std::size_t end = next_ + 1;
+    while (end < size &&
+           config_->Roles(static_cast<unsigned char>(line_[end])) == CCompiledConfig::kBlank)
+      ++end;
+    EndRun(end, ClassSkip);
+  } else if ((roles & CCompiledConfig::kOperator) &&
+             (match = MatchList(cfg.operators, line_, next_)).length > 0) {
+    state_.regexAllowed = true;
+    EndRun(next_ + match.length, ClassOperator);
+  } else {
+    std::size_t end = next_ + 1;
+    while (end < size && config_->Roles(static_cast<unsigned char>(line_[end])) == 0) ++end;
+    if (config_->IsJavaScript()) NoteWordEnd(next_, end);
+    EndRun(end, ClassWord);
+  }
 }
 
 }  // namespace vantorel

@@ -1,51 +1,77 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "text_span.h"
 #include "tokenizer_config.h"
 
 namespace vantorel {
 
 // Where classification stands between two bytes: outside anything, inside a delimited block
-// (ref: index of its pair) or inside a string (ref: its opening quote).
+// (ref: index of its pair) or inside a string continued from the line before (ref: its quote).
+// In JavaScript, also inside template literals (frames) and whether a "/" would open a regular
+// expression.
 struct ClassifierState {
   int block = BlockNone;
   int ref = 0;
+  bool regexAllowed = true;
+  // Open template literal nesting, innermost last: 'T' template text, 'S' substitution code,
+  // '{' a brace inside it, 'C' a block comment inside it, a quote: a string inside it.
+  std::string frames;
+
+  bool InLiteral() const { return block == BlockString || !frames.empty(); }
 };
 
 // Classifies one line's bytes as word, operator or skipped, lazily and front to back: bytes are
 // classified only when the reader asks for them, in runs of one class, so that re-classifying
 // the rest of a line after every token costs nothing for the bytes that are never read.
 //
-// Strings end at their closing quote when the byte before it is no backslash, and always with the
-// line; line comments run to the end of the line; a delimited block runs to its end delimiter,
-// over as many lines as it takes.
+// Literals are word characters; comments and blanks are skipped; a delimited block runs to its
+// end delimiter over as many lines as it takes. How literals end depends on the syntax (see
+// Syntax). Literal runs are reported to the sink given to Start, if any.
 class CLineClassifier {
  public:
-  // Starts classifying `line` at byte `from` in `state`.
-  void Start(const CCompiledConfig* config, std::string_view line, std::size_t from,
-             ClassifierState state);
+  void Start(const CCompiledConfig* config, std::string_view line, std::ptrdiff_t lineIndex,
+             std::size_t from, ClassifierState state, std::vector<LiteralSpan>* literals);
 
   // Class of byte p and, in *runEnd, the end of the run of that class that holds it. Positions
   // must not go back before the run last returned.
   CharClass ClassAt(std::size_t p, std::size_t* runEnd);
   // The state in which classification would have to restart at byte p to go on as now.
   ClassifierState StateAt(std::size_t p);
-  // The state at the end of the line (a string never continues onto the next line) and, in
-  // *lineComment, the column where a line comment runs to the line's end (npos for none).
-  // Leaves the reading state as it is.
+  // The state at the end of the line and, in *lineComment, the column where a line comment runs
+  // to the line's end (npos for none). Leaves the reading state as it is.
   ClassifierState EndState(std::size_t* lineComment = nullptr) const;
+  // The state in which the line began.
+  const ClassifierState& LineStartState() const { return lineStart_; }
 
  private:
   void Step();
+  void StepGeneric(unsigned char c, std::uint8_t roles);
+  bool StepJavaScript(unsigned char c, std::uint8_t roles);
+  void EndRun(std::size_t end, CharClass cls);
+  void Literal(std::size_t end);
   std::size_t FindStringEnd(std::size_t from, char quote) const;
   std::size_t FindBlockEnd(std::size_t from, const std::string& end) const;
+  std::size_t ScanJsString(std::size_t from, char quote, bool* continued) const;
+  std::size_t ScanRegex(std::size_t from) const;
+  std::size_t ScanTemplate(std::size_t from);
+  bool ScriptEndAt(std::size_t at) const {
+    return config_->Config().endAtScriptTag && IsScriptEndTag(line_, at);
+  }
+  void NoteWordEnd(std::size_t begin, std::size_t end);
 
   const CCompiledConfig* config_ = nullptr;
   std::string_view line_;
+  std::ptrdiff_t lineIndex_ = 0;
+  std::vector<LiteralSpan>* literals_ = nullptr;
+  ClassifierState lineStart_;
   std::size_t next_ = 0;  // first byte not classified yet
   ClassifierState state_;  // state at next_
+  bool significantSeen_ = false;  // a byte other than a blank was met on this line
   std::size_t runStart_ = 0;
   std::size_t runEnd_ = 0;
   CharClass runClass_ = ClassWord;

@@ -30,15 +30,28 @@ void ForEachPiece(const CLineArray& input, TextPos start, TextPos end, Emit emit
 }  // namespace
 
 void COutputEmitter::EmitRange(const CLineArray& input, TextPos start, TextPos end, int depth,
-                               const LineComments& comments) {
+                               const RangeShape& shape) {
+  PieceShape& piece = piece_;
   ForEachPiece(input, start, end,
-               [&](std::string_view piece, std::ptrdiff_t line, std::size_t from) {
-                 std::size_t commentAt = npos;
-                 for (const auto& [commentLine, column] : comments) {
-                   if (commentLine == line && column >= from && column < from + piece.size())
-                     commentAt = column - from;
+               [&](std::string_view text, std::ptrdiff_t line, std::size_t from) {
+                 piece.commentAt = npos;
+                 piece.keepStart = piece.keepEnd = false;
+                 piece.literals.clear();
+                 std::size_t to = from + text.size();
+                 for (const LineShape& known : shape.lines) {
+                   if (known.line != line) continue;
+                   if (known.lineComment >= from && known.lineComment < to)
+                     piece.commentAt = known.lineComment - from;
+                   piece.keepStart = known.startsInLiteral && from == 0;
+                   piece.keepEnd =
+                       known.endsInLiteral && to >= input.GetAt(static_cast<std::size_t>(line)).size();
                  }
-                 EmitLine(piece, depth, commentAt);
+                 for (const LiteralSpan& literal : shape.literals) {
+                   if (literal.line != line || literal.end <= from || literal.begin >= to) continue;
+                   piece.literals.emplace_back(std::max(literal.begin, from) - from,
+                                               std::min(literal.end, to) - from);
+                 }
+                 EmitLine(text, depth, piece);
                });
 }
 
@@ -47,25 +60,42 @@ void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos
                [&](std::string_view piece, std::ptrdiff_t, std::size_t) { output_.Add(piece); });
 }
 
-void COutputEmitter::EmitLine(std::string_view text, int depth, std::size_t commentAt) {
+void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
   std::size_t begin = 0;
   std::size_t end = text.size();
-  while (begin < end && IsWhiteSpace(text[begin])) ++begin;
-  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  if (!shape.keepStart)
+    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+  if (!shape.keepEnd)
+    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
   output_.AddEmpty();
-  if (depth > 0) output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', depth);
-  std::size_t i = begin;
-  while (i < end) {
-    std::size_t blank = i;
-    while (blank < end && !IsBlankChar(text[blank])) ++blank;
-    std::size_t chunkEnd = blank < end ? blank + 1 : end;  // a run keeps its first blank
-    if (commentAt != npos && commentAt >= i && commentAt < chunkEnd) {
+  if (depth > 0 && !shape.keepStart)
+    output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', static_cast<std::size_t>(depth));
+  auto copy = [&](std::size_t from, std::size_t to) {
+    if (shape.commentAt >= from && shape.commentAt < to) {
       commentLine_ = output_.GetSize() - 1;
-      commentColumn_ = output_.GetLast().size() + (commentAt - i);
+      commentColumn_ = output_.GetLast().size() + (shape.commentAt - from);
     }
-    output_.AppendToLast(text.substr(i, chunkEnd - i));
-    i = chunkEnd;
-    while (i < end && IsBlankChar(text[i])) ++i;
+    output_.AppendToLast(text.substr(from, to - from));
+  };
+  std::size_t i = begin;
+  std::size_t k = 0;  // next literal
+  while (i < end) {
+    while (k < shape.literals.size() && shape.literals[k].second <= i) ++k;
+    if (k < shape.literals.size() && shape.literals[k].first <= i) {
+      std::size_t stop = std::min(shape.literals[k].second, end);
+      copy(i, stop);  // a literal's blanks are data
+      i = stop;
+      continue;
+    }
+    std::size_t stop = k < shape.literals.size() ? std::min(shape.literals[k].first, end) : end;
+    while (i < stop) {
+      std::size_t blank = i;
+      while (blank < stop && !IsBlankChar(text[blank])) ++blank;
+      std::size_t chunkEnd = blank < stop ? blank + 1 : stop;  // a run keeps its first blank
+      copy(i, chunkEnd);
+      i = chunkEnd;
+      while (i < stop && IsBlankChar(text[i])) ++i;
+    }
   }
 }
 
@@ -117,9 +147,11 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
   output_.AppendToLast(text);
 }
 
-void COutputEmitter::AppendComment(std::string_view text, bool lineComment, int depth) {
+void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth) {
   if (output_.IsEmpty() || LastLineHasComment()) {
-    EmitLine(text, depth, lineComment ? 0 : npos);
+    PieceShape shape;
+    shape.commentAt = lineCommentAt;
+    EmitLine(text, depth, shape);
     return;
   }
   std::string_view last = output_.GetLast();
@@ -127,9 +159,9 @@ void COutputEmitter::AppendComment(std::string_view text, bool lineComment, int 
   while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
   output_.TruncateLast(end);
   if (end > 0) output_.AppendToLast(" ");
-  if (lineComment) {
+  if (lineCommentAt != npos) {
     commentLine_ = output_.GetSize() - 1;
-    commentColumn_ = output_.GetLast().size();
+    commentColumn_ = output_.GetLast().size() + CollapseBlanks(text.substr(0, lineCommentAt)).size();
   }
   output_.AppendToLast(CollapseBlanks(text));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "line_array.h"
+#include "text_span.h"
 
 namespace vantorel {
 
@@ -17,14 +18,22 @@ struct LayoutOptions {
   int indentCount = 2;   // spaces per level with insertMode 0, 0 to 8
 };
 
-// A position in the input: line index and byte column; the end of a range is exclusive.
-struct TextPos {
-  std::ptrdiff_t line = 0;
-  std::size_t column = 0;
+// What is known of the input lines of a range beyond their text: the lines with something to
+// say, and the literals on them in input order.
+struct RangeShape {
+  std::vector<LineShape> lines;
+  std::vector<LiteralSpan> literals;
 };
 
-// Input lines that end in a line comment: (line index, column where the comment starts).
-using LineComments = std::vector<std::pair<std::ptrdiff_t, std::size_t>>;
+// What EmitLine must know of its text: where a line comment that ends it starts, whether its
+// start or end lies inside a literal (and is kept as it stands), and its literals, whose blanks
+// are data.
+struct PieceShape {
+  std::size_t commentAt = std::string_view::npos;
+  bool keepStart = false;
+  bool keepEnd = false;
+  std::vector<std::pair<std::size_t, std::size_t>> literals;  // [begin, end) in the text
+};
 
 // Turns spans of input text into output lines, either re-indented (blank runs reduced to their
 // first character, white space trimmed, depth indent characters in front) or copied byte for
@@ -38,20 +47,20 @@ class COutputEmitter {
       : options_(options), output_(output) {}
 
   // One output line per input line touched, the first and last cut at the range's columns; the
-  // last piece is emitted even when empty. comments names the lines of the range that end in a
-  // line comment.
+  // last piece is emitted even when empty.
   void EmitRange(const CLineArray& input, TextPos start, TextPos end, int depth,
-                 const LineComments& comments = {});
+                 const RangeShape& shape = RangeShape());
   void CopyThrough(const CLineArray& input, TextPos start, TextPos end);
-  // Appends the text, blank runs reduced, trimmed and indented, as a new last line; commentAt is
-  // the offset in text of a line comment that runs to its end, or npos.
-  void EmitLine(std::string_view text, int depth, std::size_t commentAt = std::string_view::npos);
+  // Appends the text, blank runs reduced, trimmed and indented, as a new last line; literals and
+  // the kept start or end of the text are copied as they stand.
+  void EmitLine(std::string_view text, int depth, const PieceShape& shape = PieceShape());
   // Trims the right end of the last line and appends text to it; before a line comment that ends
   // the line, when there is one. Without a last line the text becomes a line of its own.
   void AppendToLastLine(std::string_view text);
   // Appends a comment to the last line after one blank, or as a new line where the last line
-  // already ends in a line comment. lineComment says whether the text ends in one.
-  void AppendComment(std::string_view text, bool lineComment, int depth);
+  // already ends in a line comment. lineCommentAt: where a line comment that ends the text
+  // starts in it, or npos.
+  void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth);
   void DropTrailingBlankLines();
   void PlaceOpenBrace(int depth);
   void PlaceCloseBrace(int depth);
@@ -75,6 +84,7 @@ class COutputEmitter {
   // blank lines are ever removed, so an earlier line can never become the last line again.
   std::size_t commentLine_ = kNone;
   std::size_t commentColumn_ = 0;
+  PieceShape piece_;  // reused from piece to piece
 };
 
 }  // namespace vantorel

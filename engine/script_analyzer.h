@@ -51,11 +51,16 @@ class CScriptAnalyzer {
   void ScanPage();
   void SetPageLists();
   bool ReadScriptTag(bool* isJavaScript);
+  TextPos FindScriptEnd(TextPos from) const;
   static bool IsJavaScriptLanguage(std::string_view value);
+  static bool IsJavaScriptType(std::string_view value);
 
   // JavaScript re-indenter.
   void ReindentScript(bool wholeFile, TextPos blockStart);
-  void SetScriptLists();
+  void SetScriptLists(bool wholeFile);
+  bool Next();
+  void NoteToken();
+  bool IsEmptyLineInLiteral() const;
   bool SkipLineEnds(TextPos* start);
   bool SkipLineEndsAndSemicolons(TextPos* start);
   void HandleOpenBrace(TextPos start, int* depth);
@@ -63,9 +68,12 @@ class CScriptAnalyzer {
   void EmitThroughToken(TextPos start, int depth);
   void EmitSegment(TextPos start, TextPos end, int depth);
   void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
-  void NoteSegmentLineEnd();
+  void NoteSegmentLine();
+  LineShape CurrentLineShape() const;
   void CarryComments(TextPos to, int depth);
   void FinishScript(bool segmentPending, TextPos start, int depth);
+  bool BraceStaysOnLine() const;
+  bool BraceMayJoin() const;
 
   // Helpers.
   bool TokenIs(int type, std::string_view text) const {
@@ -89,12 +97,26 @@ class CScriptAnalyzer {
   bool cancelled_ = false;
 
   // Re-indenter state that outlives one segment: where emitted text ends (and whether that is
-  // inside a block comment), lines of the pending segment that end in a line comment, and where
-  // page text resumes after a script block.
+  // inside a block comment), what is known of the lines of the pending segment, and where page
+  // text resumes after a script block.
   TextPos emitted_;
   bool emittedInComment_ = false;
-  std::vector<std::pair<std::ptrdiff_t, std::size_t>> pendingComments_;
+  RangeShape shape_;
   TextPos resume_;
+
+  // The last two significant tokens read, and what the parentheses so far were:
+  // enough to tell where a line break before "{" may be added or removed without changing the
+  // program.
+  struct SignificantToken {
+    int type = TokenNone;
+    std::string_view text;
+    std::ptrdiff_t line = -1;
+  };
+  SignificantToken lastToken_;
+  SignificantToken tokenBefore_;
+  std::vector<bool> parenIsHead_;  // per open "(": whether it opens a statement or function head
+  bool lastParenWasHead_ = false;
+  bool inClassHead_ = false;
   COutputEmitter* emitter_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 // The JavaScript re-indenter: cuts script text into segments at ";", "{", "}" and line ends and
 // emits them indented by block depth.
+#include <algorithm>
 #include <string>
 
 #include "script_analyzer.h"
@@ -8,6 +9,8 @@ namespace vantorel {
 namespace {
 
 constexpr std::string_view kLineComment = "//";
+constexpr std::string_view kHtmlCommentOpen = "<!--";
+constexpr std::string_view kHtmlCommentClose = "-->";
 constexpr std::string_view kCommentStart = "/*";
 constexpr std::string_view kCommentEnd = "*/";
 constexpr std::size_t npos = std::string_view::npos;
@@ -16,24 +19,101 @@ bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix
   return text.compare(at, prefix.size(), prefix) == 0;
 }
 
+bool OneOf(std::string_view word, std::initializer_list<std::string_view> words) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+// Words after which a line break ends the statement: a "{" after them must stay on their line.
+bool EndsStatementAtLineBreak(std::string_view word) {
+  return OneOf(word, {"return", "throw", "yield", "break", "continue"});
+}
+
+// Words whose "(" opens the head of a statement or function, which a block follows.
+bool OpensHead(std::string_view word) {
+  return OneOf(word, {"if", "for", "while", "switch", "catch", "with", "function"}) ||
+         word.substr(0, 9) == "function*";
+}
+
+bool IsIdentifier(std::string_view word) {
+  if (word.empty()) return false;
+  for (char c : word) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+          c == '_' || c == '$' || u >= 0x80))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-void CScriptAnalyzer::SetScriptLists() {
+void CScriptAnalyzer::SetScriptLists(bool wholeFile) {
   tokenizer_.ClearOperators();
   tokenizer_.ClearLineComments();
   tokenizer_.ClearBlocks();
   for (std::string_view op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer_.AddOperator(op);
   tokenizer_.AddLineComment(kLineComment);
+  tokenizer_.AddLineComment(kHtmlCommentOpen);
   tokenizer_.AddBlock(kCommentStart, kCommentEnd);
   tokenizer_.SetQuoteMode(3);
   tokenizer_.SetSkipBlanks(true);
+  tokenizer_.SetSyntax(Syntax::JavaScript);
+  tokenizer_.SetEndAtScriptTag(!wholeFile);
+}
+
+// Reads the next token of the script and keeps track of what came before it.
+bool CScriptAnalyzer::Next() {
+  if (!Advance()) return false;
+  NoteToken();
+  return true;
+}
+
+void CScriptAnalyzer::NoteToken() {
+  const int type = tokenizer_.GetTokenType();
+  const std::string_view text = tokenizer_.GetTokenText();
+  if (type == TokenEndOfLine || (type == TokenOperator && text == " ")) return;
+  if (type == TokenOperator) {
+    if (text == "(") {
+      bool head = lastToken_.type == TokenWord &&
+                  (OpensHead(lastToken_.text) ||
+                   (IsIdentifier(lastToken_.text) && tokenBefore_.type == TokenWord &&
+                    OpensHead(tokenBefore_.text)));
+      parenIsHead_.push_back(head);
+    } else if (text == ";") {
+      inClassHead_ = false;
+    }
+  } else {
+    // Closing parentheses stand inside words; those inside literals do not count.
+    const std::ptrdiff_t line = tokenizer_.GetTokenLine();
+    const std::size_t column = tokenizer_.GetTokenColumn();
+    const std::vector<LiteralSpan>& literals = tokenizer_.Literals();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != ')') continue;
+      std::size_t at = column + i;
+      bool inLiteral = std::any_of(literals.rbegin(), literals.rend(), [&](const LiteralSpan& l) {
+        return l.line == line && l.begin <= at && at < l.end;
+      });
+      if (inLiteral) continue;
+      lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
+      if (!parenIsHead_.empty()) parenIsHead_.pop_back();
+    }
+    if (text == "class") inClassHead_ = true;
+  }
+  tokenBefore_ = lastToken_;
+  lastToken_ = {type, text, tokenizer_.GetTokenLine()};
+}
+
+// An empty line inside a template literal is part of it: its end of line is never passed over.
+bool CScriptAnalyzer::IsEmptyLineInLiteral() const {
+  return tokenizer_.GetTokenType() == TokenEndOfLine && tokenizer_.GetTokenColumn() == 0 &&
+         tokenizer_.LineStartsInLiteral();
 }
 
 bool CScriptAnalyzer::SkipLineEnds(TextPos* start) {
-  while (Advance()) {
-    if (tokenizer_.GetTokenType() != TokenEndOfLine) {
+  while (Next()) {
+    if (tokenizer_.GetTokenType() != TokenEndOfLine || IsEmptyLineInLiteral()) {
       *start = TokenPos();
-      pendingComments_.clear();
+      shape_.lines.clear();
       return true;
     }
   }
@@ -41,30 +121,51 @@ bool CScriptAnalyzer::SkipLineEnds(TextPos* start) {
 }
 
 bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start) {
-  while (Advance()) {
+  while (Next()) {
     if (TokenIs(TokenOperator, ";")) {
       emitter_->AppendToLastLine(";");
-    } else if (tokenizer_.GetTokenType() != TokenEndOfLine) {
+    } else if (tokenizer_.GetTokenType() != TokenEndOfLine || IsEmptyLineInLiteral()) {
       *start = TokenPos();
-      pendingComments_.clear();
+      shape_.lines.clear();
       return true;
     }
   }
   return false;
 }
 
+LineShape CScriptAnalyzer::CurrentLineShape() const {
+  LineShape shape;
+  shape.line = tokenizer_.GetLineIndex();
+  shape.lineComment = tokenizer_.LineCommentStart();
+  shape.startsInLiteral = tokenizer_.LineStartsInLiteral();
+  shape.endsInLiteral = tokenizer_.LineEndsInLiteral();
+  return shape;
+}
+
+// Remembers the shape of a line of the pending segment whose end did not end the segment.
+void CScriptAnalyzer::NoteSegmentLine() {
+  if (tokenizer_.GetTokenType() == TokenEndOfLine) shape_.lines.push_back(CurrentLineShape());
+}
+
 void CScriptAnalyzer::EmitSegment(TextPos start, TextPos end, int depth) {
-  std::size_t lineLength = end.line < static_cast<std::ptrdiff_t>(input_->GetSize())
-                               ? input_->GetAt(static_cast<std::size_t>(end.line)).size()
-                               : 0;
-  bool toLineEnd = end.column >= lineLength && end.line == tokenizer_.GetLineIndex();
-  if (toLineEnd) {
-    std::size_t comment = tokenizer_.LineCommentStart();
-    if (comment != npos) pendingComments_.emplace_back(end.line, comment);
-  }
-  emitter_->EmitRange(*input_, start, end, depth, pendingComments_);
-  pendingComments_.clear();
-  emitted_ = {end.line, end.column < lineLength ? end.column : lineLength};
+  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_->GetSize());
+  std::size_t lineLength =
+      end.line < lineCount ? input_->GetAt(static_cast<std::size_t>(end.line)).size() : 0;
+  bool onCurrentLine = end.line == tokenizer_.GetLineIndex();
+  bool toLineEnd = end.column >= lineLength && onCurrentLine;
+  if (onCurrentLine) shape_.lines.push_back(CurrentLineShape());
+
+  // The literals of the segment, taken out of the tokenizer's list.
+  std::vector<LiteralSpan>& literals = tokenizer_.Literals();
+  auto used = std::find_if(literals.begin(), literals.end(), [&](const LiteralSpan& l) {
+    return l.line > end.line || (l.line == end.line && l.begin >= end.column);
+  });
+  shape_.literals.assign(literals.begin(), used);
+  literals.erase(literals.begin(), used);
+
+  emitter_->EmitRange(*input_, start, end, depth, shape_);
+  shape_.lines.clear();
+  emitted_ = {end.line, std::min(end.column, lineLength)};
   emittedInComment_ = toLineEnd && tokenizer_.LineEndsInBlock();
 }
 
@@ -72,12 +173,45 @@ void CScriptAnalyzer::EmitThroughToken(TextPos start, int depth) {
   EmitSegment(start, After(TokenPos()), depth);
 }
 
+// A "{" on the line of return, throw or yield stays there: a line break would end the statement.
+// The "{" is the last token read; the token before it decides.
+bool CScriptAnalyzer::BraceStaysOnLine() const {
+  return tokenBefore_.type == TokenWord && tokenBefore_.line == lastToken_.line &&
+         EndsStatementAtLineBreak(tokenBefore_.text);
+}
+
+// Whether joining a "{" onto the line before keeps the program the same.
+bool CScriptAnalyzer::BraceMayJoin() const {
+  if (tokenBefore_.line == lastToken_.line) return true;  // no line break is removed
+  std::string_view text = tokenBefore_.text;
+  if (tokenBefore_.type == TokenOperator) return text != "}";
+  if (text.empty() || EndsStatementAtLineBreak(text)) return false;
+  if (OneOf(text, {"else", "do", "try", "finally", "catch", "static"})) return true;
+  if (inClassHead_ && IsIdentifier(text)) return true;
+  char last = text.back();
+  if (last == ')') return lastParenWasHead_;
+  if (text.size() >= 2 && (text.substr(text.size() - 2) == "++" ||
+                           text.substr(text.size() - 2) == "--"))
+    return false;
+  return std::string_view("=+-*%&|^!~?:,[").find(last) != npos;
+}
+
 void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
-  EmitSegment(start, TokenPos(), *depth);
-  emitter_->PlaceOpenBrace(*depth);
+  if (BraceStaysOnLine()) {
+    EmitSegment(start, After(TokenPos()), *depth);
+  } else {
+    EmitSegment(start, TokenPos(), *depth);
+    if (options_.bracketStyle == 1 && !BraceMayJoin()) {
+      emitter_->DropTrailingBlankLines();
+      emitter_->EmitLine("{", *depth);
+    } else {
+      emitter_->PlaceOpenBrace(*depth);
+    }
+  }
   *depth = emitter_->StepIn(*depth);
   emitted_ = After(TokenPos());
   emittedInComment_ = false;
+  inClassHead_ = false;
 }
 
 void CScriptAnalyzer::HandleCloseBrace(TextPos start, int* depth) {
@@ -101,6 +235,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
     std::string_view s = input_->GetAt(static_cast<std::size_t>(line));
     std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
+    const bool lineStart = p == 0;
     std::size_t lineCommentAt = npos;
     text.clear();
     while (p < stop) {
@@ -109,7 +244,8 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
         std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
         inComment = close == npos || close + kCommentEnd.size() > stop;
         p = inComment ? stop : close + kCommentEnd.size();
-      } else if (StartsWithAt(s, p, kLineComment)) {
+      } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
+                 (lineStart && text.empty() && StartsWithAt(s, p, kHtmlCommentClose))) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
         p = stop;
       } else if (s[p] == ' ' || s[p] == '\t' || s[p] == ';') {
@@ -123,10 +259,13 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
       text.append(s.substr(begin, p - begin));
     }
     if (text.empty()) continue;
-    if (line == from.line && from.column > 0)
-      emitter_->AppendComment(text, lineCommentAt != npos, depth);
-    else
-      emitter_->EmitLine(text, depth, lineCommentAt);
+    if (line == from.line && from.column > 0) {
+      emitter_->AppendComment(text, lineCommentAt, depth);
+    } else {
+      PieceShape shape;
+      shape.commentAt = lineCommentAt;
+      emitter_->EmitLine(text, depth, shape);
+    }
   }
 }
 
@@ -144,10 +283,10 @@ void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth
 // finds where page text resumes.
 void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
   bool more = Advance();  // normally the tag's ">"
-  emitter_->EmitRange(*input_, start, tagPos, depth, pendingComments_);
-  pendingComments_.clear();
+  EmitSegment(start, tagPos, depth);
   TextPos tagEnd = more ? After(TokenPos()) : EndOfInput();
   emitter_->CopyThrough(*input_, tagPos, tagEnd);
+  tokenizer_.Literals().clear();
   // What follows is page text again: it must not be read under the script's comment rules.
   // Only blanks and line ends before its first token are passed over.
   tokenizer_.ClearOperators();
@@ -155,28 +294,26 @@ void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
   tokenizer_.ClearBlocks();
   tokenizer_.SetQuoteMode(0);
   tokenizer_.SetSkipBlanks(true);
+  tokenizer_.SetSyntax(Syntax::Generic);
+  tokenizer_.SetEndAtScriptTag(false);
   tokenizer_.ReadFrom(tagEnd.line, tagEnd.column);
   TextPos next;
   resume_ = SkipLineEnds(&next) ? next : IsCancelled() ? TokenPos() : EndOfInput();
 }
 
-// Remembers a line of the pending segment that ends in a line comment, when a token that did not
-// end the segment was that line's end.
-void CScriptAnalyzer::NoteSegmentLineEnd() {
-  if (tokenizer_.GetTokenType() != TokenEndOfLine) return;
-  std::size_t comment = tokenizer_.LineCommentStart();
-  if (comment != npos) pendingComments_.emplace_back(tokenizer_.GetTokenLine(), comment);
-}
-
 void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
-  SetScriptLists();
+  SetScriptLists(wholeFile);
   int depth = 0;
   int forAllowance = 0;
   bool advanced = false;
   TextPos start;
-  pendingComments_.clear();
+  shape_.lines.clear();
+  tokenizer_.Literals().clear();
   emitted_ = blockStart;
   emittedInComment_ = false;
+  lastToken_ = tokenBefore_ = SignificantToken();
+  parenIsHead_.clear();
+  lastParenWasHead_ = inClassHead_ = false;
   if (wholeFile) {
     tokenizer_.LoadLine();
   } else {
@@ -188,7 +325,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
   }
 
   for (;;) {
-    if (!advanced && !Advance()) return FinishScript(true, start, depth);
+    if (!advanced && !Next()) return FinishScript(true, start, depth);
     advanced = false;
     const int type = tokenizer_.GetTokenType();
     const std::string_view text = tokenizer_.GetTokenText();
@@ -208,13 +345,16 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
     if (type != TokenOperator) continue;
 
     if (!wholeFile && text == "<") {
+      // A closing tag is "</script" with nothing between its parts, as a browser reads it.
       TextPos tagPos = TokenPos();
-      if (!Advance()) return FinishScript(true, start, depth);
-      NoteSegmentLineEnd();
-      if (TokenIs(TokenOperator, "/")) {
-        if (!Advance()) return FinishScript(true, start, depth);
-        NoteSegmentLineEnd();
+      if (!Next()) return FinishScript(true, start, depth);
+      NoteSegmentLine();
+      if (TokenIs(TokenOperator, "/") && tokenizer_.GetTokenColumn() == tagPos.column + 1 &&
+          tokenizer_.GetTokenLine() == tagPos.line) {
+        if (!Next()) return FinishScript(true, start, depth);
+        NoteSegmentLine();
         if (tokenizer_.GetTokenType() == TokenWord &&
+            tokenizer_.GetTokenColumn() == tagPos.column + 2 &&
             EqualsIgnoringCase(tokenizer_.GetTokenText(), "script"))
           return CloseScriptTag(start, tagPos, depth);
       }

@@ -5,7 +5,7 @@ namespace {
 constexpr std::string_view kGap = " ";
 }
 
-CSourceTokenizer::CSourceTokenizer() { classifier_.Start(ActiveConfig(), {}, 0, {}); }
+CSourceTokenizer::CSourceTokenizer() { classifier_.Start(ActiveConfig(), {}, -1, 0, {}, nullptr); }
 
 bool CSourceTokenizer::Attach(const CLineArray* lines) {
   if (!lines) return false;
@@ -16,7 +16,8 @@ bool CSourceTokenizer::Attach(const CLineArray* lines) {
   tokenText_ = {};
   tokenType_ = TokenNone;
   phase_ = PhaseWord;
-  classifier_.Start(ActiveConfig(), {}, 0, {});
+  literals_.clear();
+  classifier_.Start(ActiveConfig(), {}, -1, 0, {}, &literals_);
   return true;
 }
 
@@ -37,13 +38,13 @@ const CCompiledConfig* CSourceTokenizer::ActiveConfig() {
 
 void CSourceTokenizer::LoadLine() {
   ClassifierState state = classifier_.StateAt(pos_);
-  classifier_.Start(ActiveConfig(), lineText_, pos_, state);
+  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, std::move(state), &literals_);
 }
 
 void CSourceTokenizer::LoadNewLine(ClassifierState state) {
   lineText_ = PastEnd() || lineIndex_ < 0 ? std::string_view()
                                           : lines_->GetAt(static_cast<std::size_t>(lineIndex_));
-  classifier_.Start(ActiveConfig(), lineText_, pos_, state);
+  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, std::move(state), &literals_);
 }
 
 void CSourceTokenizer::ReadFrom(std::ptrdiff_t line, std::size_t column) {
@@ -52,7 +53,7 @@ void CSourceTokenizer::ReadFrom(std::ptrdiff_t line, std::size_t column) {
   pos_ = 0;
   LoadNewLine({});
   pos_ = column < lineText_.size() ? column : lineText_.size();
-  classifier_.Start(ActiveConfig(), lineText_, pos_, {});
+  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, {}, &literals_);
   phase_ = PhaseWord;
 }
 
@@ -182,6 +183,14 @@ void CSourceTokenizer::ClearBlocks() {
 }
 void CSourceTokenizer::SetQuoteMode(int mode) {
   pending_.quoteMode = mode;
+  pendingChanged_ = true;
+}
+void CSourceTokenizer::SetSyntax(Syntax syntax) {
+  pending_.syntax = syntax;
+  pendingChanged_ = true;
+}
+void CSourceTokenizer::SetEndAtScriptTag(bool end) {
+  pending_.endAtScriptTag = end;
   pendingChanged_ = true;
 }
 void CSourceTokenizer::SetSkipBlanks(bool skip) {

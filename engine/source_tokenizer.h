@@ -46,6 +46,12 @@ class CSourceTokenizer {
   // comment that runs to its end starts (npos for none).
   bool LineEndsInBlock() const;
   std::size_t LineCommentStart() const;
+  // Whether the current line begins, or ends, inside a literal that spans lines (a continued
+  // string or a template literal).
+  bool LineStartsInLiteral() const { return classifier_.LineStartState().InLiteral(); }
+  bool LineEndsInLiteral() const { return classifier_.EndState().InLiteral(); }
+  // The literals classified so far, in order; the owner removes those it has used.
+  std::vector<LiteralSpan>& Literals() { return literals_; }
 
   void AddOperator(std::string_view op);
   void ClearOperators();
@@ -55,6 +61,8 @@ class CSourceTokenizer {
   void ClearBlocks();
   void SetQuoteMode(int mode);
   void SetSkipBlanks(bool skip);
+  void SetSyntax(Syntax syntax);
+  void SetEndAtScriptTag(bool end);
 
  private:
   enum Phase { PhaseWord = 0, PhaseOperator = 1, PhaseAfterOperator = 2 };
@@ -73,6 +81,7 @@ class CSourceTokenizer {
   std::vector<std::unique_ptr<CCompiledConfig>> configs_;
   const CCompiledConfig* active_ = nullptr;
   CLineClassifier classifier_;
+  std::vector<LiteralSpan> literals_;
 
   std::string_view lineText_;
   std::string_view tokenText_;

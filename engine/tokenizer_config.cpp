@@ -40,6 +40,16 @@ ListMatch MatchList(const std::vector<std::string>& list, std::string_view text,
   return {};
 }
 
+bool IsScriptEndTag(std::string_view text, std::size_t at) {
+  constexpr std::string_view kTag = "</script";
+  if (at + kTag.size() > text.size() || !EqualsIgnoringCase(text.substr(at, kTag.size()), kTag))
+    return false;
+  if (at + kTag.size() == text.size()) return true;
+  char next = text[at + kTag.size()];
+  return next == ' ' || next == '\t' || next == '\n' || next == '\f' || next == '\r' ||
+         next == '/' || next == '>';
+}
+
 CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config) {
   if (config.quoteMode == 1 || config.quoteMode == 3) roles_['\''] |= kQuote;
   if (config.quoteMode == 2 || config.quoteMode == 3) roles_['"'] |= kQuote;
@@ -50,6 +60,10 @@ CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config
   MarkFirstBytes(config.lineComments, kLineComment, roles_);
   MarkFirstBytes(config.blockStarts, kBlockStart, roles_);
   MarkFirstBytes(config.operators, kOperator, roles_);
+  if (config.syntax == Syntax::JavaScript) {
+    roles_['`'] |= kLiteralStart;
+    roles_['/'] |= kLiteralStart;
+  }
   for (const std::string& op : config.operators)
     maxOperatorLength_ = std::max(maxOperatorLength_, op.size());
 }

@@ -12,6 +12,12 @@ namespace vantorel {
 enum CharClass : std::uint8_t { ClassWord = 0, ClassOperator = 1, ClassSkip = 2 };
 enum BlockState { BlockNone = 0, BlockDelimited = 1, BlockString = 2 };
 
+// How literals are read. Generic: a string ends at the next quote of its kind that follows no
+// backslash, and always with its line. JavaScript: strings honour escapes and continue onto the
+// next line after a final backslash; template literals (with their substitutions) and regular
+// expressions are literals too; "-->" at the start of a line opens a line comment.
+enum class Syntax { Generic, JavaScript };
+
 // What the tokenizer recognises: operators, line-comment openers, delimited blocks, the quotes
 // that open strings and whether blanks separate tokens. Lists keep insertion order; list matching
 // ignores ASCII letter case and the first matching entry wins, not the longest.
@@ -22,9 +28,14 @@ struct TokenizerConfig {
   std::vector<std::string> blockEnds;  // entry k closes the block opened by blockStarts[k]
   int quoteMode = 3;  // 1 single quote, 2 double quote, 3 both, anything else none
   bool skipBlanks = true;
+  Syntax syntax = Syntax::Generic;
+  // A script block of a page ends at "</script" followed by a blank, "/" or ">", wherever that
+  // stands: no literal or comment runs past it.
+  bool endAtScriptTag = false;
 
   bool SameAs(const TokenizerConfig& other) const {
     return quoteMode == other.quoteMode && skipBlanks == other.skipBlanks &&
+           syntax == other.syntax && endAtScriptTag == other.endAtScriptTag &&
            operators == other.operators && lineComments == other.lineComments &&
            blockStarts == other.blockStarts && blockEnds == other.blockEnds;
   }
@@ -41,6 +52,7 @@ class CCompiledConfig {
     kLineComment = 4,
     kBlockStart = 8,
     kOperator = 16,
+    kLiteralStart = 32,  // a backquote or a slash, in JavaScript
   };
 
   const TokenizerConfig& Config() const { return config_; }
@@ -50,6 +62,7 @@ class CCompiledConfig {
   bool IsBlank(unsigned char c) const { return roles_[c] & kBlank; }
   std::size_t MaxOperatorLength() const { return maxOperatorLength_; }
   bool IsOperator(std::string_view text) const;
+  bool IsJavaScript() const { return config_.syntax == Syntax::JavaScript; }
 
  private:
   TokenizerConfig config_;
@@ -65,5 +78,8 @@ struct ListMatch {
 };
 ListMatch MatchList(const std::vector<std::string>& list, std::string_view text, std::size_t at);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Whether a script block's closing tag starts at `at`: "</script" in any letter case, followed
+// by a blank, "/" or ">" (or the end of the line).
+bool IsScriptEndTag(std::string_view text, std::size_t at);
 
 }  // namespace vantorel
