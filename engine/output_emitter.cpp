@@ -147,7 +147,8 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
   output_.AppendToLast(text);
 }
 
-void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth) {
+void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
+                                   bool verbatim) {
   if (output_.IsEmpty() || LastLineHasComment()) {
     PieceShape shape;
     shape.commentAt = lineCommentAt;
@@ -156,14 +157,18 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
   }
   std::string_view last = output_.GetLast();
   std::size_t end = last.size();
-  while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
-  output_.TruncateLast(end);
-  if (end > 0) output_.AppendToLast(" ");
+  if (!verbatim) {
+    while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
+    output_.TruncateLast(end);
+    if (end > 0) output_.AppendToLast(" ");
+  }
+  std::string added = verbatim ? std::string(text) : CollapseBlanks(text);
   if (lineCommentAt != npos) {
     commentLine_ = output_.GetSize() - 1;
-    commentColumn_ = output_.GetLast().size() + CollapseBlanks(text.substr(0, lineCommentAt)).size();
+    commentColumn_ = output_.GetLast().size() +
+                     (verbatim ? lineCommentAt : CollapseBlanks(text.substr(0, lineCommentAt)).size());
   }
-  output_.AppendToLast(CollapseBlanks(text));
+  output_.AppendToLast(added);
 }
 
 void COutputEmitter::DropTrailingBlankLines() {

@@ -70,7 +70,7 @@ class CScriptAnalyzer {
   void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
   void NoteSegmentLine();
   LineShape CurrentLineShape() const;
-  void CarryComments(TextPos to, int depth);
+  void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);
   bool BraceStaysOnLine() const;
   bool BraceMayJoin() const;

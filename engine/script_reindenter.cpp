@@ -226,7 +226,7 @@ void CScriptAnalyzer::HandleCloseBrace(TextPos start, int* depth) {
 // starts: a comment on the line of the code before it stays at the end of that code's line,
 // every other comment line becomes a line at the current depth. Semicolons found here have
 // already been joined to the output.
-void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
+void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
   const TextPos from = emitted_;
   bool inComment = emittedInComment_;
   const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_->GetSize());
@@ -236,7 +236,8 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
     std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
     const bool lineStart = p == 0;
-    std::size_t lineCommentAt = npos;
+    std::size_t lineCommentAt = npos;      // in text
+    std::size_t lineCommentColumn = npos;  // in the input line
     text.clear();
     while (p < stop) {
       std::size_t begin = p;
@@ -247,6 +248,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
       } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
                  (lineStart && text.empty() && StartsWithAt(s, p, kHtmlCommentClose))) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
+        lineCommentColumn = p;
         p = stop;
       } else if (s[p] == ' ' || s[p] == '\t' || s[p] == ';') {
         ++p;
@@ -259,7 +261,14 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth) {
       text.append(s.substr(begin, p - begin));
     }
     if (text.empty()) continue;
-    if (line == from.line && from.column > 0) {
+    if (line == from.line && afterTag) {
+      // What follows the opening tag on its line stays exactly as it stands.
+      std::size_t end = stop;
+      while (end > from.column && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+      std::string_view raw = s.substr(from.column, end - from.column);
+      std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
+      emitter_->AppendComment(raw, rawComment, depth, true);
+    } else if (line == from.line && from.column > 0) {
       emitter_->AppendComment(text, lineCommentAt, depth);
     } else {
       PieceShape shape;
@@ -320,7 +329,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
     // The scanner read the block's first line under its own lists: read it again under ours.
     tokenizer_.ReadFrom(blockStart.line, blockStart.column);
     if (!SkipLineEnds(&start)) return FinishScript(false, start, depth);
-    CarryComments(start, depth);
+    CarryComments(start, depth, true);
     advanced = true;
   }
 

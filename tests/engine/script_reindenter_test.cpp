@@ -68,7 +68,8 @@ TEST(ScriptReindenter, OneStatementPerLine) {
   VERIFY_SCRIPT((Lines{"a = 1;", "b = 2;"}), {"a = 1;    b = 2;"});
   VERIFY_SCRIPT((Lines{"x = a +", "b;"}), {"x = a +", "    b;"});
   VERIFY_SCRIPT((Lines{"a;", "b;"}), {"a;", "", "", "b;"});
-  VERIFY_SCRIPT((Lines{"s = 'x y';", "t = \"a b\";"}), {"s   =   'x    y';  t = \"a \t b\";"});
+  // Blanks inside strings are the program's data.
+  VERIFY_SCRIPT((Lines{"s = 'x    y';", "t = \"a \t b\";"}), {"s   =   'x    y';  t = \"a \t b\";"});
 }
 
 TEST(ScriptReindenter, BlankAndEmptyInput) {
