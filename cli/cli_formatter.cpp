@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "file_names.h"
+#include "language_table.h"
 #include "line_file.h"
 #include "script_analyzer.h"
 #include "text_template.h"
@@ -11,17 +12,31 @@
 namespace vantorel {
 namespace {
 
-void Report(std::ostream& err, std::string_view key, std::string_view name) {
-  err << ExpandTemplate(EnglishText(key), name) << '\n';
-}
+// Writes one message: its text from the language table (English where the file has none) is a
+// template whose first "%s" takes the name.
+class CReporter {
+ public:
+  CReporter(const std::string& languageFile, std::ostream& err) : err_(err) {
+    texts_.SetSection(kLanguageSection);
+    texts_.SetLanguageFile(languageFile);  // an unreadable file gives the English texts
+  }
+  void operator()(std::string_view key, std::string_view name) const {
+    err_ << ExpandTemplate(texts_.LookUpText(key, EnglishText(key)), name) << '\n';
+  }
+
+ private:
+  CLanguageTable texts_;
+  std::ostream& err_;
+};
 
 }  // namespace
 
 int FormatFile(const CliOptions& options, std::ostream& err) {
+  const CReporter report(options.languageFile, err);
   CLineArray input;
   LineReadInfo info;
   if (!LoadLineArray(options.input, &input, &info)) {
-    Report(err, "FileOpenErrorMsg", options.input);
+    report("FileOpenErrorMsg", options.input);
     return StatusReadError;
   }
 
@@ -35,27 +50,27 @@ int FormatFile(const CliOptions& options, std::ostream& err) {
     case ResultDone:
       break;
     case ResultNoScript:
-      Report(err, "NoSriptFoundMsg", options.input);
+      report("NoSriptFoundMsg", options.input);
       return StatusNoScript;
     case ResultNotPage:
-      Report(err, "UnknownFileErrorMsg", options.input);
+      report("UnknownFileErrorMsg", options.input);
       return StatusNotPage;
     default:
-      Report(err, "CancelledProcessMsg", "");
+      report("CancelledProcessMsg", "");
       return StatusWriteError;
   }
 
-  bool crlf = options.eol == LineEnd::CrLf ||
-              (options.eol == LineEnd::Auto && info.firstLineEndsWithCrLf);
+  bool crlf =
+      options.eol == LineEnd::CrLf || (options.eol == LineEnd::Auto && info.firstLineEndsWithCrLf);
   std::string_view eol = crlf ? "\r\n" : "\n";
   if (options.output.empty()) {
     CFileSink out(STDOUT_FILENO);
     if (!output.WriteLines(out, eol)) {
-      Report(err, "FileSaveErrorMsg", "standard output");
+      report("FileSaveErrorMsg", "standard output");
       return StatusWriteError;
     }
   } else if (!SaveLineArray(options.output, &output, eol)) {
-    Report(err, "FileSaveErrorMsg", options.output);
+    report("FileSaveErrorMsg", options.output);
     return StatusWriteError;
   }
   return StatusDone;

@@ -1,12 +1,17 @@
 // vantorel-cli: re-indents the JavaScript of a script file or of a page's script blocks.
+#include <sys/stat.h>
+
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <map>
 
-#include <CLI/CLI.hpp>
-
 #include "cli_formatter.h"
+#include "ini_file.h"
+#include "program_settings.h"
 
 namespace {
+
+using namespace vantorel;
 
 constexpr const char* kNotes = R"(
 Input:
@@ -15,52 +20,100 @@ Input:
   through unchanged. Lines end at LF or CR LF; a 0x1A byte ends the input, and a NUL byte ends
   its line (the bytes after it up to the line end are dropped).
 
+Settings and language files:
+  --settings FILE reads BracketStyle, InsertMode and IndentCount from section [Common] of a
+  settings file of the window program (vtrl.ini), as the window program does: a missing key
+  gives its default, IndentCount is held to 0..8, and a BracketStyle or InsertMode other than 1
+  counts as 0. --indent, --tabs, --spaces and --brace win over the file. The file is only read.
+  --lang FILE takes the messages from a language file (section [Common], UTF-8); a message that
+  the file lacks or leaves empty is shown in English.
+  A --settings or --lang file that does not exist or cannot be read is a bad argument.
+
 Exit status:
   0  done: the result was written
   2  the page holds no JavaScript <script> block (nothing written)
   3  the input is no page: it has no html, head or body tag (nothing written)
   4  the input cannot be read
   5  the output cannot be written
-  6  bad arguments
+  6  bad arguments (a --settings or --lang file that cannot be read among them)
 )";
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  using namespace vantorel;
+// What the command line says; the layout options become CliOptions::layout in ChooseLayout.
+struct CliArgs {
   CliOptions options;
+  int indent = 2;
   bool tabs = false;
+  bool spaces = false;
   std::string brace = "newline";
+  std::string settingsFile;
+};
 
-  CLI::App app{"Re-indents JavaScript: whole .js files, and the script blocks of HTML pages.",
-               "vantorel-cli"};
+// A file named on the command line must exist and be readable; a folder is not read.
+std::string ProblemReading(const std::string& path) {
+  if (IsReadableFile(path)) return {};
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return "File does not exist: " + path;
+  return "File cannot be read: " + path;
+}
+
+void AddOptions(CLI::App& app, CliArgs& args) {
   app.footer(kNotes);
-  app.add_option("INPUT", options.input, "File to format")->required();
-  app.add_option("-o,--output", options.output, "Write the result to FILE, not standard output")
+  app.add_option("INPUT", args.options.input, "File to format")->required();
+  app.add_option("-o,--output", args.options.output,
+                 "Write the result to FILE, not standard output")
       ->type_name("FILE");
-  app.add_option("--indent", options.layout.indentCount, "Spaces per level (0 to 8)")
+  app.add_option("--indent", args.indent, "Spaces per level (0 to 8)")
       ->check(CLI::Range(0, 8))
       ->capture_default_str();
-  app.add_flag("--tabs", tabs, "Indent with one tab per level");
-  app.add_option("--brace", brace,
+  CLI::Option* tabs = app.add_flag("--tabs", args.tabs, "Indent with one tab per level");
+  app.add_flag("--spaces", args.spaces, "Indent with --indent spaces per level (the default)")
+      ->excludes(tabs);
+  app.add_option("--brace", args.brace,
                  "Opening brace on a line of its own (newline) or at the end of the line "
                  "before (same-line)")
       ->check(CLI::IsMember({"newline", "same-line"}))
       ->capture_default_str();
-  app.add_option("--mode", options.mode, "script, page, or by the input's extension (auto)")
+  app.add_option("--mode", args.options.mode, "script, page, or by the input's extension (auto)")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, InputMode>{
               {"auto", InputMode::Auto}, {"script", InputMode::Script}, {"page", InputMode::Page}},
           CLI::ignore_case))
       ->default_str("auto");
-  app.add_option("--eol", options.eol,
+  app.add_option("--eol", args.options.eol,
                  "Line ends of the result: crlf, lf, or as the input's first line (auto)")
       ->transform(CLI::CheckedTransformer(
           std::map<std::string, LineEnd>{
               {"auto", LineEnd::Auto}, {"crlf", LineEnd::CrLf}, {"lf", LineEnd::Lf}},
           CLI::ignore_case))
       ->default_str("auto");
+  app.add_option("--settings", args.settingsFile,
+                 "Take the layout options from the window program's settings file")
+      ->check(CLI::Validator(ProblemReading, ""))
+      ->type_name("FILE");
+  app.add_option("--lang", args.options.languageFile,
+                 "Take the messages from a language file (.lng)")
+      ->check(CLI::Validator(ProblemReading, ""))
+      ->type_name("FILE");
+}
 
+// The settings file's layout, if one is named, then each layout option the command line names.
+LayoutOptions ChooseLayout(const CLI::App& app, const CliArgs& args) {
+  LayoutOptions layout;
+  if (!args.settingsFile.empty()) layout = LayoutOf(LoadProgramSettings(args.settingsFile));
+  if (app.count("--indent")) layout.indentCount = args.indent;
+  if (app.count("--tabs")) layout.insertMode = 1;
+  if (app.count("--spaces")) layout.insertMode = 0;
+  if (app.count("--brace")) layout.bracketStyle = args.brace == "same-line" ? 1 : 0;
+  return layout;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Re-indents JavaScript: whole .js files, and the script blocks of HTML pages.",
+               "vantorel-cli"};
+  CliArgs args;
+  AddOptions(app, args);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -69,7 +122,6 @@ int main(int argc, char** argv) {
     std::cerr << app.get_name() << ": " << e.what() << "\nRun with --help for more information.\n";
     return StatusUsageError;
   }
-  options.layout.insertMode = tabs ? 1 : 0;
-  options.layout.bracketStyle = brace == "same-line" ? 1 : 0;
-  return FormatFile(options, std::cerr);
+  args.options.layout = ChooseLayout(app, args);
+  return FormatFile(args.options, std::cerr);
 }

@@ -1,24 +1,49 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <string>
 #include <string_view>
+
+#include "entry_kind.h"
+#include "language_table.h"
 
 namespace vantorel {
 
-// Kind of a settings or language-table entry.
-enum EntryKind : unsigned {
-  WindowText = 1,  // the text becomes a window's text
-  String = 2,      // a text value
-  Integer = 3,     // a 32-bit signed integer value
+// The section of a language file that holds the texts.
+inline constexpr std::string_view kLanguageSection = "Common";
+
+// The 18 texts that the window program keeps in string variables, named after their keys.
+struct UiStrings {
+  std::string fileMask;
+  std::string fileLanMask;
+  std::string identCountErrorMsg;
+  std::string needOpenFileErrorMsg;
+  std::string needSaveFileErrorMsg;
+  std::string fileOpenErrorMsg;
+  std::string fileSaveErrorMsg;
+  std::string overWriteFileMsg;
+  std::string saveFileFailMsg;
+  std::string execNotpadFailMsg;
+  std::string comfirmExitMsg;
+  std::string noSriptFoundMsg;
+  std::string unknownFileErrorMsg;
+  std::string analysedFile;
+  std::string fileWillBeSaved;
+  std::string cancelCaption;
+  std::string cancelledProcessMsg;
+  std::string currentLine;
 };
 
 // One user-visible text: its key in the language file, how it is applied, its built-in English
-// text and, for window texts, the id of the control that shows it (0 for the main window).
+// text and its target: for a window text the id of the control that shows it (0 for the main
+// window's caption), for a string text its field in UiStrings.
 struct UiTextDef {
   std::string_view key;
   EntryKind kind;
   std::string_view english;
   int controlId;
+  std::string UiStrings::*field;
 };
 
 // Every text of the program, in the order in which they are registered and applied.
@@ -26,5 +51,12 @@ extern const std::array<UiTextDef, 39> kUiTexts;
 
 // The built-in English text for a key; empty for an unknown key.
 std::string_view EnglishText(std::string_view key);
+
+// Empties the table, sets its section to kLanguageSection and registers the 39 texts in their
+// order: window texts to whatever windowFor returns for their control ids (nullptr: none), string
+// texts to their fields of `strings`. Nothing is applied yet.
+void RegisterUiTexts(CLanguageTable& table,
+                     const std::function<CTextWindow*(int controlId)>& windowFor,
+                     UiStrings& strings);
 
 }  // namespace vantorel
