@@ -19,8 +19,10 @@ constexpr std::string_view kRegexKeywords[] = {
 };
 
 bool IsRegexKeyword(std::string_view word) {
+  // Most words are names: only those that start like a keyword and are short enough are compared.
+  if (word.size() < 2 || word.size() > 10 || word[0] < 'a' || word[0] > 'y') return false;
   for (std::string_view keyword : kRegexKeywords) {
-    if (word == keyword) return true;
+    if (keyword[0] == word[0] && word == keyword) return true;
   }
   return false;
 }
@@ -46,8 +48,9 @@ void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line
   significantSeen_ = next_ > 0;
   runStart_ = runEnd_ = next_;
   runClass_ = ClassWord;
-  runStartState_ = inRunState_ = state_;
+  runStartState_ = inRunState_ = MarkOf(state_);
   lineCommentStart_ = npos;
+  endKnown_ = false;
 }
 
 CharClass CLineClassifier::ClassAt(std::size_t p, std::size_t* runEnd) {
@@ -60,16 +63,25 @@ ClassifierState CLineClassifier::StateAt(std::size_t p) {
   if (p >= line_.size()) return EndState();
   while (runEnd_ <= p && next_ < line_.size()) Step();
   // Positions before the current run are token starts, which lie outside literals and blocks.
-  if (p <= runStart_) return p == runStart_ ? runStartState_ : ClassifierState{};
-  return inRunState_;
+  if (p <= runStart_) return p == runStart_ ? StateOf(runStartState_) : ClassifierState{};
+  return StateOf(inRunState_);
 }
 
 ClassifierState CLineClassifier::EndState(std::size_t* lineComment) const {
-  CLineClassifier rest = *this;
-  rest.literals_ = nullptr;
-  while (rest.next_ < rest.line_.size()) rest.Step();
-  if (lineComment) *lineComment = rest.lineCommentStart_;
-  return rest.state_;
+  if (next_ >= line_.size()) {
+    if (lineComment) *lineComment = lineCommentStart_;
+    return state_;
+  }
+  if (!endKnown_) {
+    CLineClassifier rest = *this;
+    rest.literals_ = nullptr;
+    while (rest.next_ < rest.line_.size()) rest.Step();
+    endState_ = std::move(rest.state_);
+    endLineComment_ = rest.lineCommentStart_;
+    endKnown_ = true;
+  }
+  if (lineComment) *lineComment = endLineComment_;
+  return endState_;
 }
 
 void CLineClassifier::EndRun(std::size_t end, CharClass cls) {
@@ -260,8 +272,8 @@ void CLineClassifier::Step() {
   const std::size_t size = line_.size();
   const TokenizerConfig& cfg = config_->Config();
   runStart_ = next_;
-  runStartState_ = state_;
-  inRunState_ = ClassifierState{};
+  runStartState_ = MarkOf(state_);
+  inRunState_ = Mark{};
 
   if (state_.block == BlockDelimited &&
       static_cast<std::size_t>(state_.ref) >= cfg.blockEnds.size()) {
@@ -271,14 +283,14 @@ void CLineClassifier::Step() {
   }
 
   if (!state_.frames.empty()) {
-    inRunState_ = state_;
+    inRunState_ = MarkOf(state_);
     std::size_t end = ScanTemplate(next_);
     if (state_.frames.empty()) state_.regexAllowed = false;
     Literal(end);
     return EndRun(end, ClassWord);
   }
   if (state_.block == BlockString) {
-    inRunState_ = state_;
+    inRunState_ = MarkOf(state_);
     const char quote = static_cast<char>(state_.ref);
     bool continued = false;
     std::size_t end;
@@ -293,7 +305,7 @@ void CLineClassifier::Step() {
     return EndRun(end, ClassWord);
   }
   if (state_.block == BlockDelimited) {
-    inRunState_ = state_;
+    inRunState_ = MarkOf(state_);
     const std::string& endText = cfg.blockEnds[static_cast<std::size_t>(state_.ref)];
     std::size_t close = FindBlockEnd(next_, endText);
     std::size_t end = close == npos ? size : close + endText.size();
@@ -346,7 +358,7 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   if (roles & CCompiledConfig::kQuote) {
     bool continued = false;
     std::size_t end = ScanJsString(next_ + 1, static_cast<char>(c), &continued);
-    inRunState_ = {BlockString, c, false, {}};
+    inRunState_ = {BlockString, c, false};
     state_ = continued ? ClassifierState{BlockString, c, false, {}}
                        : ClassifierState{BlockNone, 0, false, {}};
     Literal(end);
@@ -355,7 +367,7 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   }
   if (c == '`') {
     state_.frames = "T";
-    inRunState_ = state_;
+    inRunState_ = MarkOf(state_);
     std::size_t end = ScanTemplate(next_ + 1);
     if (state_.frames.empty()) state_.regexAllowed = false;
     Literal(end);
@@ -380,11 +392,11 @@ void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
   const TokenizerConfig& cfg = config_->Config();
   ListMatch match;
   if (roles & CCompiledConfig::kQuote) {
-    inRunState_ = {BlockString, c, false, {}};
+    inRunState_ = {BlockString, c, false};
     std::size_t close = FindStringEnd(next_ + 1, static_cast<char>(c));
     EndRun(close == npos ? size : close + 1, ClassWord);
   } else if ((roles & CCompiledConfig::kLineComment) &&
-             MatchList(cfg.lineComments, line_, next_).length > 0) {
+             config_->Match(CCompiledConfig::kLineComments, line_, next_).length > 0) {
     lineCommentStart_ = next_;
     std::size_t end = size;
     if (cfg.endAtScriptTag) {
@@ -397,8 +409,8 @@ void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
     }
     EndRun(end, ClassSkip);
   } else if ((roles & CCompiledConfig::kBlockStart) &&
-             (match = MatchList(cfg.blockStarts, line_, next_)).length > 0) {
-    const ClassifierState before = runStartState_;
+             (match = config_->Match(CCompiledConfig::kBlockStarts, line_, next_)).length > 0) {
+    const Mark before = runStartState_;
     const std::size_t start = next_;
     state_.block = BlockDelimited;
     state_.ref = static_cast<int>(match.index);
@@ -413,7 +425,7 @@ void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
       ++end;
     EndRun(end, ClassSkip);
   } else if ((roles & CCompiledConfig::kOperator) &&
-             (match = MatchList(cfg.operators, line_, next_)).length > 0) {
+             (match = config_->Match(CCompiledConfig::kOperators, line_, next_)).length > 0) {
     state_.regexAllowed = true;
     EndRun(next_ + match.length, ClassOperator);
   } else {

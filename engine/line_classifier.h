@@ -64,6 +64,20 @@ class CLineClassifier {
   }
   void NoteWordEnd(std::size_t begin, std::size_t end);
 
+  // The state at a run's boundary without template nesting, which is all that a restart needs:
+  // the owners restart classification at token starts, and tokens never start inside a literal.
+  struct Mark {
+    int block = BlockNone;
+    int ref = 0;
+    bool regexAllowed = true;
+  };
+  static Mark MarkOf(const ClassifierState& state) {
+    return {state.block, state.ref, state.regexAllowed};
+  }
+  static ClassifierState StateOf(const Mark& mark) {
+    return {mark.block, mark.ref, mark.regexAllowed, {}};
+  }
+
   const CCompiledConfig* config_ = nullptr;
   std::string_view line_;
   std::ptrdiff_t lineIndex_ = 0;
@@ -75,9 +89,13 @@ class CLineClassifier {
   std::size_t runStart_ = 0;
   std::size_t runEnd_ = 0;
   CharClass runClass_ = ClassWord;
-  ClassifierState runStartState_;
-  ClassifierState inRunState_;
+  Mark runStartState_;
+  Mark inRunState_;
   std::size_t lineCommentStart_ = std::string_view::npos;
+  // The end of the line, worked out once per start.
+  mutable bool endKnown_ = false;
+  mutable ClassifierState endState_;
+  mutable std::size_t endLineComment_ = std::string_view::npos;
 };
 
 }  // namespace vantorel

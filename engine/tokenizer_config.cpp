@@ -66,6 +66,34 @@ CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config
   }
   for (const std::string& op : config.operators)
     maxOperatorLength_ = std::max(maxOperatorLength_, op.size());
+  const std::vector<std::string>* lists[] = {&config_.lineComments, &config_.blockStarts,
+                                             &config_.operators};
+  for (std::size_t l = 0; l < 3; ++l) {
+    const std::vector<std::string>& list = *lists[l];
+    for (std::size_t k = 0; k < list.size() && k <= 0xFFFF; ++k) {
+      if (list[k].empty()) break;
+      unsigned char c = static_cast<unsigned char>(list[k][0]);
+      for (unsigned char variant : {c, FoldCase(c), static_cast<unsigned char>(
+                                                      c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)}) {
+        std::vector<std::uint16_t>& slot = candidates_[l][variant];
+        if (slot.empty() || slot.back() != k) slot.push_back(static_cast<std::uint16_t>(k));
+      }
+    }
+  }
+}
+
+ListMatch CCompiledConfig::Match(List list, std::string_view text, std::size_t at) const {
+  const std::vector<std::string>& entries =
+      list == kLineComments ? config_.lineComments
+                            : list == kBlockStarts ? config_.blockStarts : config_.operators;
+  for (std::uint16_t k : candidates_[list][static_cast<unsigned char>(text[at])]) {
+    const std::string& entry = entries[k];
+    if (entry.size() == 1) return {1, k};  // its first byte is the one at `at`
+    if (at + entry.size() <= text.size() &&
+        EqualsIgnoringCase(text.substr(at + 1, entry.size() - 1), std::string_view(entry).substr(1)))
+      return {entry.size(), k};
+  }
+  return {};
 }
 
 bool CCompiledConfig::IsOperator(std::string_view text) const {

@@ -41,6 +41,13 @@ struct TokenizerConfig {
   }
 };
 
+// Length and index of the first entry of `list` that stands at `at` in `text`, ignoring ASCII
+// letter case; {0, 0} without a match.
+struct ListMatch {
+  std::size_t length = 0;
+  std::size_t index = 0;
+};
+
 // A configuration prepared for classifying bytes quickly.
 class CCompiledConfig {
  public:
@@ -62,20 +69,20 @@ class CCompiledConfig {
   bool IsBlank(unsigned char c) const { return roles_[c] & kBlank; }
   std::size_t MaxOperatorLength() const { return maxOperatorLength_; }
   bool IsOperator(std::string_view text) const;
+  enum List { kLineComments = 0, kBlockStarts = 1, kOperators = 2 };
+  // MatchList on one of the lists, trying only the entries that can start with the byte at `at`.
+  ListMatch Match(List list, std::string_view text, std::size_t at) const;
   bool IsJavaScript() const { return config_.syntax == Syntax::JavaScript; }
 
  private:
   TokenizerConfig config_;
   std::array<std::uint8_t, 256> roles_{};
+  // Per list and first byte, the entries that may match there, in list order. Entries after an
+  // empty one never win, since the empty entry matches first (with length 0).
+  std::array<std::array<std::vector<std::uint16_t>, 256>, 3> candidates_;
   std::size_t maxOperatorLength_ = 0;
 };
 
-// Length and index of the first entry of `list` that stands at `at` in `text`, ignoring ASCII
-// letter case; {0, 0} without a match.
-struct ListMatch {
-  std::size_t length = 0;
-  std::size_t index = 0;
-};
 ListMatch MatchList(const std::vector<std::string>& list, std::string_view text, std::size_t at);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Whether a script block's closing tag starts at `at`: "</script" in any letter case, followed
