@@ -2,7 +2,7 @@
 
 namespace vantorel {
 
-// Kind of a settings or language-table entry; the values are those of the spec.
+// Kind of a settings or language-table entry; the values are fixed, stored files rely on them.
 enum EntryKind : unsigned {
   WindowText = 1,  // language table: the text becomes a window's text
   String = 2,      // a text value

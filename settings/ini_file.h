@@ -10,8 +10,8 @@
 namespace vantorel {
 
 // The INI module's file side: a thin wrapper that reads a whole file into a CIniDocument and
-// writes one back. These are the effects that the spec requires of GetPrivateProfileStringA,
-// GetPrivateProfileIntA and WritePrivateProfileStringA.
+// writes one back, with the effects of the classic private-profile calls (read a string, read an
+// integer, write a string) that settings files of this format are known by.
 
 // Whether the name is a regular file (symbolic links followed) that can be opened for reading.
 bool IsReadableFile(const std::string& path);

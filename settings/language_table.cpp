@@ -5,7 +5,7 @@
 namespace vantorel {
 namespace {
 
-// The spec's rule: a text read from the file counts only when it is not empty.
+// A text read from the file counts only when it is not empty.
 std::string TextOrDefault(const CIniDocument& file, std::string_view section, std::string_view key,
                           std::string_view defaultText) {
   std::string text = file.ReadString(section, key, "");

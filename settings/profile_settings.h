@@ -10,13 +10,13 @@
 namespace vantorel {
 
 // A setting's value as the callbacks see it: `integer` for an Integer entry, `text` (at most
-// kMaxProfileValue bytes) for a String entry. It takes the place of the spec's 1000-byte buffer.
+// kMaxProfileValue bytes) for a String entry. It takes the place of a fixed 1000-byte buffer.
 struct SettingValue {
   std::int32_t integer = 0;
   std::string text;
 };
 
-// A window-free registry of typed settings bound to one INI file (Part 3.1).
+// A window-free registry of typed settings bound to one INI file .
 //
 // The owner registers entries (key, section, kind, default), installs a load and a save
 // callback, and calls Load and Save; the store never knows what a setting means. Every pass runs

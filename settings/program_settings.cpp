@@ -56,7 +56,7 @@ std::int32_t ApplyLoadRule(SettingId id, std::int32_t value) {
   }
 }
 
-// FileExists of Part 2.1: an existing entry that is not a folder.
+// An existing entry that is not a folder.
 bool FileExists(const std::string& name) {
   struct stat st;
   return !name.empty() && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
