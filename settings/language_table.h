@@ -18,7 +18,7 @@ class CTextWindow {
   virtual void SetWindowText(std::string_view text) = 0;
 };
 
-// The table of UI texts : each text has a key, a built-in default and a target, and a
+// The table of UI texts: each text has a key, a built-in default and a target, and a
 // language file (an INI file) can replace any default.
 //
 // A WindowText entry sets its target window's text, a String entry assigns its target string.

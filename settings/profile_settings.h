@@ -16,7 +16,7 @@ struct SettingValue {
   std::string text;
 };
 
-// A window-free registry of typed settings bound to one INI file .
+// A window-free registry of typed settings bound to one INI file.
 //
 // The owner registers entries (key, section, kind, default), installs a load and a save
 // callback, and calls Load and Save; the store never knows what a setting means. Every pass runs
