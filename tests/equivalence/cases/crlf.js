@@ -1,0 +1,7 @@
+var crlf = "uses CR LF";
+if (crlf) {
+var s = "a\
+  b";
+}
+var t = `x
+  y`;
