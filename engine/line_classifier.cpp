@@ -45,7 +45,8 @@ void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line
     state_.regexAllowed = true;  // a "/" that begins a line is read as a regular expression
   }
   lineStart_ = next_ == 0 ? state_ : ClassifierState{};
-  significantSeen_ = next_ > 0;
+  // A script block's text starts right after its tag: that is the start of its first line too.
+  significantSeen_ = false;
   runStart_ = runEnd_ = next_;
   runClass_ = ClassWord;
   runStartState_ = inRunState_ = MarkOf(state_);

@@ -52,7 +52,30 @@ void COutputEmitter::EmitRange(const CLineArray& input, TextPos start, TextPos e
                                                std::min(literal.end, to) - from);
                  }
                  EmitLine(text, depth, piece);
+                 if (shape.joinFirst && line == start.line && output_.GetSize() > 1)
+                   JoinLastLineToPrevious(' ');
                });
+}
+
+void COutputEmitter::JoinLastLineToPrevious(char separator) {
+  std::string_view last = output_.GetLast();
+  std::size_t indent = 0;
+  while (indent < last.size() && IsBlankChar(last[indent])) ++indent;
+  std::string moved(last.substr(indent));
+  bool hadComment = LastLineHasComment();
+  std::size_t comment = hadComment ? commentColumn_ - indent : 0;
+  output_.RemoveLast();
+  if (moved.empty()) return;
+  std::string_view previous = output_.GetLast();
+  std::size_t end = previous.size();
+  while (end > 0 && IsWhiteSpace(previous[end - 1])) --end;
+  output_.TruncateLast(end);
+  output_.AppendToLast(std::string(1, separator));
+  if (hadComment) {
+    commentLine_ = output_.GetSize() - 1;
+    commentColumn_ = output_.GetLast().size() + comment;
+  }
+  output_.AppendToLast(moved);
 }
 
 void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos end) {
@@ -148,7 +171,7 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
 }
 
 void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
-                                   bool verbatim) {
+                                   bool verbatim, char separator) {
   if (output_.IsEmpty() || LastLineHasComment()) {
     PieceShape shape;
     shape.commentAt = lineCommentAt;
@@ -160,7 +183,7 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
   if (!verbatim) {
     while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
     output_.TruncateLast(end);
-    if (end > 0) output_.AppendToLast(" ");
+    if (end > 0 && separator != '\0') output_.AppendToLast(std::string(1, separator));
   }
   std::string added = verbatim ? std::string(text) : CollapseBlanks(text);
   if (lineCommentAt != npos) {

@@ -23,6 +23,10 @@ struct LayoutOptions {
 struct RangeShape {
   std::vector<LineShape> lines;
   std::vector<LiteralSpan> literals;
+  // The range's first piece goes on the end of the last output line: it began in the middle of
+  // its input line, and at the start of a line it would read differently ("-->" opens a comment
+  // there).
+  bool joinFirst = false;
 };
 
 // What EmitLine must know of its text: where a line comment that ends it starts, whether its
@@ -57,11 +61,11 @@ class COutputEmitter {
   // Trims the right end of the last line and appends text to it; before a line comment that ends
   // the line, when there is one. Without a last line the text becomes a line of its own.
   void AppendToLastLine(std::string_view text);
-  // Appends a comment to the last line after one blank (verbatim: exactly as it stands), or as
-  // a new line where the last line already ends in a line comment. lineCommentAt: where a line
-  // comment that ends the text starts in it, or npos.
+  // Appends a comment to the last line after the separator (none for '\0'; verbatim: the text
+  // exactly as it stands), or as a new line where the last line already ends in a line comment.
+  // lineCommentAt: where a line comment that ends the text starts in it, or npos.
   void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
-                     bool verbatim = false);
+                     bool verbatim = false, char separator = ' ');
   void DropTrailingBlankLines();
   void PlaceOpenBrace(int depth);
   void PlaceCloseBrace(int depth);
@@ -74,6 +78,7 @@ class COutputEmitter {
   static bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
  private:
+  void JoinLastLineToPrevious(char separator);
   bool LastLineHasComment() const {
     return commentLine_ != kNone && commentLine_ + 1 == output_.GetSize();
   }

@@ -61,6 +61,7 @@ class CScriptAnalyzer {
   bool Next();
   void NoteToken();
   bool IsEmptyLineInLiteral() const;
+  void StartSegment(TextPos* start);
   bool SkipLineEnds(TextPos* start);
   bool SkipLineEndsAndSemicolons(TextPos* start);
   void HandleOpenBrace(TextPos start, int* depth);
@@ -111,6 +112,7 @@ class CScriptAnalyzer {
     int type = TokenNone;
     std::string_view text;
     std::ptrdiff_t line = -1;
+    bool endsInLiteral = false;  // its last byte belongs to a string, template or regex
   };
   SignificantToken lastToken_;
   SignificantToken tokenBefore_;

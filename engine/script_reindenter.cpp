@@ -82,25 +82,28 @@ void CScriptAnalyzer::NoteToken() {
     } else if (text == ";") {
       inClassHead_ = false;
     }
-  } else {
+  }
+  bool endsInLiteral = false;
+  if (type == TokenWord) {
     // Closing parentheses stand inside words; those inside literals do not count.
     const std::ptrdiff_t line = tokenizer_.GetTokenLine();
     const std::size_t column = tokenizer_.GetTokenColumn();
     const std::vector<LiteralSpan>& literals = tokenizer_.Literals();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] != ')') continue;
-      std::size_t at = column + i;
-      bool inLiteral = std::any_of(literals.rbegin(), literals.rend(), [&](const LiteralSpan& l) {
+    auto inLiteral = [&](std::size_t at) {
+      return std::any_of(literals.rbegin(), literals.rend(), [&](const LiteralSpan& l) {
         return l.line == line && l.begin <= at && at < l.end;
       });
-      if (inLiteral) continue;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != ')' || inLiteral(column + i)) continue;
       lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
       if (!parenIsHead_.empty()) parenIsHead_.pop_back();
     }
+    endsInLiteral = !literals.empty() && inLiteral(column + text.size() - 1);
     if (text == "class") inClassHead_ = true;
   }
   tokenBefore_ = lastToken_;
-  lastToken_ = {type, text, tokenizer_.GetTokenLine()};
+  lastToken_ = {type, text, tokenizer_.GetTokenLine(), endsInLiteral};
 }
 
 // An empty line inside a template literal is part of it: its end of line is never passed over.
@@ -109,11 +112,21 @@ bool CScriptAnalyzer::IsEmptyLineInLiteral() const {
          tokenizer_.LineStartsInLiteral();
 }
 
+// A segment starts at the current token.
+void CScriptAnalyzer::StartSegment(TextPos* start) {
+  *start = TokenPos();
+  shape_.lines.clear();
+  // "-->" that follows other text on its line is code; at the start of a line it would open a
+  // comment, so it stays on the line before.
+  std::string_view line = input_->GetAt(static_cast<std::size_t>(start->line));
+  shape_.joinFirst = StartsWithAt(line, start->column, kHtmlCommentClose) &&
+                     line.find_first_not_of(" \t") < start->column;
+}
+
 bool CScriptAnalyzer::SkipLineEnds(TextPos* start) {
   while (Next()) {
     if (tokenizer_.GetTokenType() != TokenEndOfLine || IsEmptyLineInLiteral()) {
-      *start = TokenPos();
-      shape_.lines.clear();
+      StartSegment(start);
       return true;
     }
   }
@@ -125,8 +138,7 @@ bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start) {
     if (TokenIs(TokenOperator, ";")) {
       emitter_->AppendToLastLine(";");
     } else if (tokenizer_.GetTokenType() != TokenEndOfLine || IsEmptyLineInLiteral()) {
-      *start = TokenPos();
-      shape_.lines.clear();
+      StartSegment(start);
       return true;
     }
   }
@@ -165,6 +177,7 @@ void CScriptAnalyzer::EmitSegment(TextPos start, TextPos end, int depth) {
 
   emitter_->EmitRange(*input_, start, end, depth, shape_);
   shape_.lines.clear();
+  shape_.joinFirst = false;
   emitted_ = {end.line, std::min(end.column, lineLength)};
   emittedInComment_ = toLineEnd && tokenizer_.LineEndsInBlock();
 }
@@ -185,7 +198,7 @@ bool CScriptAnalyzer::BraceMayJoin() const {
   if (tokenBefore_.line == lastToken_.line) return true;  // no line break is removed
   std::string_view text = tokenBefore_.text;
   if (tokenBefore_.type == TokenOperator) return text != "}";
-  if (text.empty() || EndsStatementAtLineBreak(text)) return false;
+  if (text.empty() || tokenBefore_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
   if (OneOf(text, {"else", "do", "try", "finally", "catch", "static"})) return true;
   if (inClassHead_ && IsIdentifier(text)) return true;
   char last = text.back();
@@ -230,14 +243,20 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
   const TextPos from = emitted_;
   bool inComment = emittedInComment_;
   const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_->GetSize());
+  const TextPos inputEnd = EndOfInput();
+  // A comment that runs to the end of the input keeps its last line; one that a script's closing
+  // tag cuts off does not gain one.
+  const bool toEnd = to.line == inputEnd.line && to.column == inputEnd.column;
   std::string text;
   for (std::ptrdiff_t line = from.line; line <= to.line && line < lineCount; ++line) {
     std::string_view s = input_->GetAt(static_cast<std::size_t>(line));
     std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
     const bool lineStart = p == 0;
+    const bool insideComment = inComment && line > from.line;  // a further line of a comment
     std::size_t lineCommentAt = npos;      // in text
     std::size_t lineCommentColumn = npos;  // in the input line
+    char separator = '\0';                 // the blank that stood before the first comment
     text.clear();
     while (p < stop) {
       std::size_t begin = p;
@@ -257,10 +276,18 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
         // Nothing but comments should stand here; whatever does is kept all the same.
         while (p < stop && s[p] != ' ' && s[p] != '\t') ++p;
       }
-      if (!text.empty()) text.push_back(' ');
+      if (!text.empty())
+        text.push_back(' ');
+      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
+        separator = s[begin - 1];
       text.append(s.substr(begin, p - begin));
     }
-    if (text.empty()) continue;
+    while (!text.empty() && COutputEmitter::IsWhiteSpace(text.back())) text.pop_back();
+    if (text.empty()) {
+      // A blank line inside a block comment is part of it.
+      if (insideComment && (line < to.line || toEnd)) emitter_->EmitLine("", 0);
+      continue;
+    }
     if (line == from.line && afterTag) {
       // What follows the opening tag on its line stays exactly as it stands.
       std::size_t end = stop;
@@ -269,7 +296,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
       std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
       emitter_->AppendComment(raw, rawComment, depth, true);
     } else if (line == from.line && from.column > 0) {
-      emitter_->AppendComment(text, lineCommentAt, depth);
+      emitter_->AppendComment(text, lineCommentAt, depth, false, separator);
     } else {
       PieceShape shape;
       shape.commentAt = lineCommentAt;
@@ -312,6 +339,7 @@ void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
 
 void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
   SetScriptLists(wholeFile);
+  shape_.joinFirst = false;
   int depth = 0;
   int forAllowance = 0;
   bool advanced = false;

@@ -1,0 +1,59 @@
+// Inputs that once came out differently when formatted a second time. Each must format to a
+// fixed point at once, under every option set, as a script and as a page.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "line_array.h"
+#include "script_analyzer.h"
+
+namespace vantorel::testing {
+namespace {
+
+std::string Format(const std::string& bytes, bool page, const LayoutOptions& options) {
+  CLineArray input;
+  input.ReadLines(bytes);
+  CLineArray output;
+  CScriptAnalyzer analyzer;
+  analyzer.SetOptions(options);
+  analyzer.SetPageMode(page);
+  analyzer.Run(input, output);
+  std::string text;
+  for (std::size_t i = 0; i < output.GetSize(); ++i) text.append(output.GetAt(i)).append("\n");
+  return text;
+}
+
+struct StableCase {
+  const char* label;
+  const char* input;
+  bool page;
+};
+
+TEST(Stability, SecondRunChangesNothing) {
+  const std::vector<StableCase> cases = {
+      {"blank line inside an unclosed comment", "/*\n\t", false},
+      {"blank lines inside a comment", "x\n/* a\n\n  \n b */ y;\n", false},
+      {"brace after an unterminated string", "x\n'<for)=\n{{ (${x*/({\n", false},
+      {"brace after a string on the line before", "a = 'x'\n{\n}\n", false},
+      {"comment cut by the closing tag", "<html><script>=<${/*\t-x</script>\n", true},
+      {"comment right after code", "x-->/*</script>", true},
+      {"comment after an operator", "x\n(-a</*//for\t\n\n\"for", false},
+      {"tab before a comment at the tag", "<html><script>(x>(\t/*c</script>", true},
+      {"decrement-greater that follows other code", "/* c */-->x{\n'a'\n}\n", false},
+      {"decrement-greater after a brace", "<html><script>{\\; -->-${x(</script>", true},
+      {"html close comment at the script's start", "<html><script>-->x\ny;</script>", true},
+  };
+  const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
+  for (const StableCase& c : cases) {
+    for (const LayoutOptions& options : optionSets) {
+      std::string once = Format(c.input, c.page, options);
+      EXPECT_EQ(Format(once, c.page, options), once)
+          << c.label << " (brace " << options.bracketStyle << ", tabs " << options.insertMode
+          << ", indent " << options.indentCount << ")";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantorel::testing
