@@ -522,7 +522,9 @@ function scriptDataEnd(html, from) {
 }
 
 // Elements whose content is text to the tokenizer: a "<script" inside them is no element.
-const RAW_TEXT = new Set(['style', 'xmp', 'iframe', 'noembed', 'noframes', 'noscript', 'textarea', 'title']);
+// noscript is read as markup (as without scripting): a script in it never runs either way, and
+// its text is shown only by browsers that read it as markup.
+const RAW_TEXT = new Set(['style', 'xmp', 'iframe', 'noembed', 'noframes', 'textarea', 'title']);
 
 function rawTextEnd(html, from, name) {
   const re = new RegExp(`</${name}[\\t\\n\\f\\r />]`, 'ig');

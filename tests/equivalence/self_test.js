@@ -94,6 +94,10 @@ const SCANS = [
     '<script type="importmap">{}</script><script type="module">a()</script>',
     [['text/template', '<b></b>'], ['application/json', '{}'], ['importmap', '{}'], ['module', 'a()']]],
   ['unterminated script never runs', '<script>a()', []],
+  ['noscript read as markup', '<noscript><script>a()</script></noscript>', [['classic', 'a()']]],
+  ['processing instruction', '<? x <script>a()</script> ?><script>b()</script>', [['classic', 'b()']]],
+  ['--!> closes a comment', '<!-- x --!><script>a()</script>', [['classic', 'a()']]],
+  ['xmp and plaintext', '<xmp><script>a()</script></xmp><plaintext><script>b()</script>', []],
 ];
 
 const KINDS = [
