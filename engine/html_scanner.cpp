@@ -29,6 +29,16 @@ constexpr std::string_view kJavaScriptTypes[] = {
     "text/x-javascript",
 };
 
+// Elements whose text a browser never reads as markup: a script tag inside them is text.
+constexpr std::string_view kRawTextElements[] = {
+    "title", "textarea", "style", "xmp", "iframe", "noembed", "noframes", "plaintext",
+};
+
+bool IsRawTextElement(std::string_view name) {
+  return std::any_of(std::begin(kRawTextElements), std::end(kRawTextElements),
+                     [&](std::string_view raw) { return EqualsIgnoringCase(name, raw); });
+}
+
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
@@ -65,16 +75,15 @@ void CScriptAnalyzer::SetPageLists() {
   tokenizer_.SetQuoteMode(0);
   tokenizer_.SetSkipBlanks(false);
   tokenizer_.SetSyntax(Syntax::Generic);
-  tokenizer_.SetEndAtScriptTag(false);
 }
 
-// Reads the attributes of a script tag up to its ">" and decides whether the block is
-// JavaScript: a "language" that does not name JavaScript, or a "type" that is no JavaScript type,
-// rules it out. False at the end of the input.
-bool CScriptAnalyzer::ReadScriptTag(bool* isJavaScript) {
+// Reads the attributes of a tag up to its ">" and, for a script tag, decides whether the block
+// is JavaScript: a "language" that does not name JavaScript, or a "type" that is no JavaScript
+// type, rules it out. False at the end of the input.
+bool CScriptAnalyzer::ReadTag(bool script, bool* isJavaScript) {
   for (;;) {
     if (!Advance()) return false;
-    if (tokenizer_.GetTokenType() == TokenWord) {
+    if (script && tokenizer_.GetTokenType() == TokenWord) {
       std::string_view name = tokenizer_.GetTokenText();
       bool language = EqualsIgnoringCase(name, "language");
       if (!language && !EqualsIgnoringCase(name, "type")) continue;
@@ -92,16 +101,54 @@ bool CScriptAnalyzer::ReadScriptTag(bool* isJavaScript) {
   }
 }
 
-// Where the raw text of a script block that is not JavaScript ends: at its closing tag, or at the
-// end of the input.
-TextPos CScriptAnalyzer::FindScriptEnd(TextPos from) const {
+// Where a script element's text ends as a browser reads it: at the first "</script" that stands
+// outside a "<!--" ... "<script" ... "-->" stretch (old pages write script tags from inside an
+// HTML comment), or at the end of the input.
+TextPos CScriptAnalyzer::FindScriptBlockEnd(TextPos from) const {
+  enum { Data, Escaped, DoubleEscaped } state = Data;
   for (std::size_t line = static_cast<std::size_t>(from.line); line < input_->GetSize(); ++line) {
     std::string_view text = input_->GetAt(line);
     std::size_t column = line == static_cast<std::size_t>(from.line) ? from.column : 0;
     for (; column < text.size(); ++column) {
-      if (text[column] == '<' && IsScriptEndTag(text, column))
+      char c = text[column];
+      if (c != '<' && c != '-') continue;
+      if (state != Data && text.compare(column, 3, "-->") == 0) {
+        state = Data;
+        column += 2;
+      } else if (IsEndTag(text, column, "script")) {
+        if (state != DoubleEscaped) return {static_cast<std::ptrdiff_t>(line), column};
+        state = Escaped;
+      } else if (state == Data && text.compare(column, 4, "<!--") == 0) {
+        state = Escaped;
+        column += 1;  // its dashes may close it at once: "<!-->"
+      } else if (state == Escaped && IsStartTag(text, column, "script")) {
+        state = DoubleEscaped;
+      }
+    }
+  }
+  return EndOfInput();
+}
+
+// Where the raw text of an element ends: at its closing tag, or at the end of the input.
+TextPos CScriptAnalyzer::FindEndTag(TextPos from, std::string_view name) const {
+  for (std::size_t line = static_cast<std::size_t>(from.line); line < input_->GetSize(); ++line) {
+    std::string_view text = input_->GetAt(line);
+    std::size_t column = line == static_cast<std::size_t>(from.line) ? from.column : 0;
+    for (; column < text.size(); ++column) {
+      if (text[column] == '<' && IsEndTag(text, column, name))
         return {static_cast<std::ptrdiff_t>(line), column};
     }
+  }
+  return EndOfInput();
+}
+
+// The end of the tag whose name has just been read: just past its ">", or the end of the input.
+TextPos CScriptAnalyzer::FindTagEnd(TextPos from) const {
+  for (std::size_t line = static_cast<std::size_t>(from.line); line < input_->GetSize(); ++line) {
+    std::string_view text = input_->GetAt(line);
+    std::size_t column = line == static_cast<std::size_t>(from.line) ? from.column : 0;
+    std::size_t close = text.find('>', std::min(column, text.size()));
+    if (close != std::string_view::npos) return {static_cast<std::ptrdiff_t>(line), close + 1};
   }
   return EndOfInput();
 }
@@ -120,6 +167,7 @@ void CScriptAnalyzer::ScanPage() {
     }
     if (!Advance()) break;
     if (!TokenIs(TokenOperator, "<")) continue;
+    const TextPos lessThan = TokenPos();
 
     tokenizer_.AddOperator(">");
     tokenizer_.AddOperator("=");
@@ -132,14 +180,34 @@ void CScriptAnalyzer::ScanPage() {
     if (!pageTagSeen_ && (EqualsIgnoringCase(name, "html") || EqualsIgnoringCase(name, "body") ||
                           EqualsIgnoringCase(name, "head")))
       pageTagSeen_ = true;
-    if (!EqualsIgnoringCase(name, "script")) continue;
+    const bool script = EqualsIgnoringCase(name, "script");
+    if (!script) {
+      // A tag is read up to its end, so that its attribute values are never taken for markup;
+      // but only where a browser sees a tag: a name right after the "<".
+      if (tokenizer_.GetTokenLine() != lessThan.line ||
+          tokenizer_.GetTokenColumn() != lessThan.column + 1)
+        continue;
+      if (name[0] == '!' || name[0] == '?') {
+        readFrom = FindTagEnd(After(TokenPos()));  // a declaration ends at its first ">"
+        jump = true;
+        continue;
+      }
+      if (!ReadTag(false, nullptr)) break;
+      if (IsRawTextElement(name)) {
+        // Its text is copied as it stands, up to its closing tag.
+        readFrom = FindEndTag(After(TokenPos()), name);
+        jump = true;
+      }
+      continue;
+    }
 
     bool isJavaScript = true;
-    if (!ReadScriptTag(&isJavaScript)) break;
+    if (!ReadTag(true, &isJavaScript)) break;
     TextPos tagEnd = After(TokenPos());
+    TextPos blockEnd = FindScriptBlockEnd(tagEnd);
     if (!isJavaScript) {
       // Its text is copied as it stands; nothing in it is read as markup.
-      readFrom = FindScriptEnd(tagEnd);
+      readFrom = blockEnd;
       jump = true;
       continue;
     }
@@ -148,7 +216,7 @@ void CScriptAnalyzer::ScanPage() {
     emitter_->CopyThrough(*input_, copy, tagEnd);
     copy = tagEnd;
     tokenizer_.ClearBlocks();
-    ReindentScript(false, tagEnd);
+    ReindentScript(false, tagEnd, blockEnd);
     if (IsCancelled()) break;
     copy = readFrom = resume_;
     jump = true;  // the re-indenter may have stopped on the "<" of the next script tag

@@ -7,6 +7,10 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
+bool IsHtmlCommentOpen(std::string_view line, std::size_t at) {
+  return line.compare(at, 4, "<!--") == 0;
+}
+
 bool IsIdentifierByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
          c == '$' || c >= 0x80;
@@ -31,8 +35,9 @@ bool IsRegexKeyword(std::string_view word) {
 
 void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line,
                             std::ptrdiff_t lineIndex, std::size_t from, ClassifierState state,
-                            std::vector<LiteralSpan>* literals) {
+                            std::vector<LiteralSpan>* literals, std::size_t stop) {
   config_ = config;
+  stop_ = stop;
   line_ = line;
   lineIndex_ = lineIndex;
   literals_ = literals;
@@ -108,7 +113,16 @@ std::size_t CLineClassifier::FindStringEnd(std::size_t from, char quote) const {
   return npos;
 }
 
-std::size_t CLineClassifier::FindBlockEnd(std::size_t from, const std::string& end) const {
+std::size_t CLineClassifier::FindBlockEnd(std::size_t from, const std::string& end,
+                                          std::size_t* length) const {
+  *length = end.size();
+  if (end == "-->") {
+    // Browsers end an HTML comment at "--!>" as well.
+    std::size_t plain = line_.find("-->", from);
+    std::size_t bang = line_.find("--!>", from);
+    if (bang < plain) *length = 4;
+    return std::min(plain, bang);
+  }
   if (end.empty()) return npos;
   const unsigned char first = static_cast<unsigned char>(end[0]);
   const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
@@ -144,7 +158,7 @@ std::size_t CLineClassifier::ScanJsString(std::size_t from, char quote, bool* co
       ++j;
     } else if (c == quote) {
       return j + 1;
-    } else if (c == '<' && ScriptEndAt(j)) {
+    } else if (StopsAt(j)) {
       return j;
     }
   }
@@ -160,7 +174,7 @@ std::size_t CLineClassifier::ScanRegex(std::size_t from) const {
     char c = line_[j];
     if (c == '\\') {
       ++j;
-    } else if (c == '<' && ScriptEndAt(j)) {
+    } else if (StopsAt(j)) {
       return npos;
     } else if (c == '[') {
       inClass = true;
@@ -185,7 +199,7 @@ std::size_t CLineClassifier::ScanTemplate(std::size_t from) {
   std::size_t j = from;
   while (j < size && !frames.empty()) {
     const char c = line_[j];
-    if (c == '<' && ScriptEndAt(j)) {
+    if (StopsAt(j)) {
       frames.clear();
       return j;
     }
@@ -308,17 +322,13 @@ void CLineClassifier::Step() {
   if (state_.block == BlockDelimited) {
     inRunState_ = MarkOf(state_);
     const std::string& endText = cfg.blockEnds[static_cast<std::size_t>(state_.ref)];
-    std::size_t close = FindBlockEnd(next_, endText);
-    std::size_t end = close == npos ? size : close + endText.size();
+    std::size_t endLength = 0;
+    std::size_t close = FindBlockEnd(next_, endText, &endLength);
+    std::size_t end = close == npos ? size : close + endLength;
     bool closed = close != npos;
-    if (cfg.endAtScriptTag) {
-      for (std::size_t j = next_; j < end; ++j) {
-        if (line_[j] == '<' && IsScriptEndTag(line_, j)) {
-          end = j;
-          closed = true;
-          break;
-        }
-      }
+    if (CutAtStop(next_, end) != end) {
+      end = stop_;
+      closed = true;
     }
     if (closed) {
       state_.block = BlockNone;
@@ -341,17 +351,10 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   if (!(roles & CCompiledConfig::kBlank)) significantSeen_ = true;
   if (firstOnLine && c == '-' && line_.compare(next_, 3, "-->") == 0) {
     lineCommentStart_ = next_;
-    std::size_t end = size;
-    for (std::size_t j = next_; j < size; ++j) {
-      if (line_[j] == '<' && ScriptEndAt(j)) {
-        end = j;
-        break;
-      }
-    }
-    EndRun(end, ClassSkip);
+    EndRun(CutAtStop(next_, size), ClassSkip);
     return true;
   }
-  if (c == '<' && ScriptEndAt(next_)) {
+  if (StopsAt(next_)) {
     state_.regexAllowed = false;  // the "/" of the closing tag is no regular expression
     EndRun(next_ + 1, ClassOperator);
     return true;
@@ -390,7 +393,6 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
 
 void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
   const std::size_t size = line_.size();
-  const TokenizerConfig& cfg = config_->Config();
   ListMatch match;
   if (roles & CCompiledConfig::kQuote) {
     inRunState_ = {BlockString, c, false};
@@ -399,23 +401,16 @@ void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
   } else if ((roles & CCompiledConfig::kLineComment) &&
              config_->Match(CCompiledConfig::kLineComments, line_, next_).length > 0) {
     lineCommentStart_ = next_;
-    std::size_t end = size;
-    if (cfg.endAtScriptTag) {
-      for (std::size_t j = next_; j < size; ++j) {
-        if (line_[j] == '<' && IsScriptEndTag(line_, j)) {
-          end = j;
-          break;
-        }
-      }
-    }
-    EndRun(end, ClassSkip);
+    EndRun(CutAtStop(next_, size), ClassSkip);
   } else if ((roles & CCompiledConfig::kBlockStart) &&
              (match = config_->Match(CCompiledConfig::kBlockStarts, line_, next_)).length > 0) {
     const Mark before = runStartState_;
     const std::size_t start = next_;
     state_.block = BlockDelimited;
     state_.ref = static_cast<int>(match.index);
-    next_ += match.length;  // the end delimiter is searched after the start delimiter
+    // The end delimiter is searched after the start delimiter; an HTML comment's dashes may
+    // close it at once ("<!-->").
+    next_ += IsHtmlCommentOpen(line_, next_) ? 2 : match.length;
     Step();
     runStart_ = start;
     runStartState_ = before;

@@ -34,8 +34,10 @@ struct ClassifierState {
 // Syntax). Literal runs are reported to the sink given to Start, if any.
 class CLineClassifier {
  public:
+  // stop: a column at which everything ends (a page's script block), or npos.
   void Start(const CCompiledConfig* config, std::string_view line, std::ptrdiff_t lineIndex,
-             std::size_t from, ClassifierState state, std::vector<LiteralSpan>* literals);
+             std::size_t from, ClassifierState state, std::vector<LiteralSpan>* literals,
+             std::size_t stop = std::string_view::npos);
 
   // Class of byte p and, in *runEnd, the end of the run of that class that holds it. Positions
   // must not go back before the run last returned.
@@ -55,12 +57,14 @@ class CLineClassifier {
   void EndRun(std::size_t end, CharClass cls);
   void Literal(std::size_t end);
   std::size_t FindStringEnd(std::size_t from, char quote) const;
-  std::size_t FindBlockEnd(std::size_t from, const std::string& end) const;
+  std::size_t FindBlockEnd(std::size_t from, const std::string& end, std::size_t* length) const;
   std::size_t ScanJsString(std::size_t from, char quote, bool* continued) const;
   std::size_t ScanRegex(std::size_t from) const;
   std::size_t ScanTemplate(std::size_t from);
-  bool ScriptEndAt(std::size_t at) const {
-    return config_->Config().endAtScriptTag && IsScriptEndTag(line_, at);
+  bool StopsAt(std::size_t at) const { return at == stop_; }
+  // The end of a run from `from` to `end` that may not pass the stop column.
+  std::size_t CutAtStop(std::size_t from, std::size_t end) const {
+    return stop_ >= from && stop_ < end ? stop_ : end;
   }
   void NoteWordEnd(std::size_t begin, std::size_t end);
 
@@ -82,6 +86,7 @@ class CLineClassifier {
   std::string_view line_;
   std::ptrdiff_t lineIndex_ = 0;
   std::vector<LiteralSpan>* literals_ = nullptr;
+  std::size_t stop_ = std::string_view::npos;
   ClassifierState lineStart_;
   std::size_t next_ = 0;  // first byte not classified yet
   ClassifierState state_;  // state at next_

@@ -72,6 +72,8 @@ class COutputEmitter {
   int StepIn(int depth) const;
   int StepOut(int depth) const;
 
+  bool LastLineEndsInComment() const { return LastLineHasComment(); }
+
   static std::string CollapseBlanks(std::string_view text);
   std::string IndentLine(std::string_view text, int depth) const;
   static bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
@@ -79,6 +81,7 @@ class COutputEmitter {
 
  private:
   void JoinLastLineToPrevious(char separator);
+  // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {
     return commentLine_ != kNone && commentLine_ + 1 == output_.GetSize();
   }

@@ -50,26 +50,27 @@ class CScriptAnalyzer {
   // HTML scanner.
   void ScanPage();
   void SetPageLists();
-  bool ReadScriptTag(bool* isJavaScript);
-  TextPos FindScriptEnd(TextPos from) const;
+  bool ReadTag(bool script, bool* isJavaScript);
+  TextPos FindScriptBlockEnd(TextPos from) const;
+  TextPos FindEndTag(TextPos from, std::string_view name) const;
+  TextPos FindTagEnd(TextPos from) const;
   static bool IsJavaScriptLanguage(std::string_view value);
   static bool IsJavaScriptType(std::string_view value);
 
   // JavaScript re-indenter.
-  void ReindentScript(bool wholeFile, TextPos blockStart);
-  void SetScriptLists(bool wholeFile);
+  void ReindentScript(bool wholeFile, TextPos blockStart, TextPos blockEnd = TextPos{-1, 0});
+  void SetScriptLists();
   bool Next();
   void NoteToken();
   bool IsEmptyLineInLiteral() const;
   void StartSegment(TextPos* start);
   bool SkipLineEnds(TextPos* start);
-  bool SkipLineEndsAndSemicolons(TextPos* start);
+  bool SkipLineEndsAndSemicolons(TextPos* start, int depth);
   void HandleOpenBrace(TextPos start, int* depth);
   void HandleCloseBrace(TextPos start, int* depth);
   void EmitThroughToken(TextPos start, int depth);
   void EmitSegment(TextPos start, TextPos end, int depth);
   void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
-  void NoteSegmentLine();
   LineShape CurrentLineShape() const;
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);

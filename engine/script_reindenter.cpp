@@ -47,7 +47,7 @@ bool IsIdentifier(std::string_view word) {
 
 }  // namespace
 
-void CScriptAnalyzer::SetScriptLists(bool wholeFile) {
+void CScriptAnalyzer::SetScriptLists() {
   tokenizer_.ClearOperators();
   tokenizer_.ClearLineComments();
   tokenizer_.ClearBlocks();
@@ -58,7 +58,6 @@ void CScriptAnalyzer::SetScriptLists(bool wholeFile) {
   tokenizer_.SetQuoteMode(3);
   tokenizer_.SetSkipBlanks(true);
   tokenizer_.SetSyntax(Syntax::JavaScript);
-  tokenizer_.SetEndAtScriptTag(!wholeFile);
 }
 
 // Reads the next token of the script and keeps track of what came before it.
@@ -133,10 +132,17 @@ bool CScriptAnalyzer::SkipLineEnds(TextPos* start) {
   return false;
 }
 
-bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start) {
+bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
   while (Next()) {
     if (TokenIs(TokenOperator, ";")) {
-      emitter_->AppendToLastLine(";");
+      // Comments before the ";" go first, so that code never moves past a comment.
+      CarryComments(TokenPos(), depth);
+      if (emitter_->LastLineEndsInComment())
+        emitter_->EmitLine(";", depth);
+      else
+        emitter_->AppendToLastLine(";");
+      emitted_ = After(TokenPos());
+      emittedInComment_ = false;
     } else if (tokenizer_.GetTokenType() != TokenEndOfLine || IsEmptyLineInLiteral()) {
       StartSegment(start);
       return true;
@@ -152,11 +158,6 @@ LineShape CScriptAnalyzer::CurrentLineShape() const {
   shape.startsInLiteral = tokenizer_.LineStartsInLiteral();
   shape.endsInLiteral = tokenizer_.LineEndsInLiteral();
   return shape;
-}
-
-// Remembers the shape of a line of the pending segment whose end did not end the segment.
-void CScriptAnalyzer::NoteSegmentLine() {
-  if (tokenizer_.GetTokenType() == TokenEndOfLine) shape_.lines.push_back(CurrentLineShape());
 }
 
 void CScriptAnalyzer::EmitSegment(TextPos start, TextPos end, int depth) {
@@ -214,7 +215,9 @@ void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
     EmitSegment(start, After(TokenPos()), *depth);
   } else {
     EmitSegment(start, TokenPos(), *depth);
-    if (options_.bracketStyle == 1 && !BraceMayJoin()) {
+    // Joined after a line comment, the brace would have to move before it, ahead of text that
+    // stood before it: it keeps a line of its own instead.
+    if (options_.bracketStyle == 1 && (!BraceMayJoin() || emitter_->LastLineEndsInComment())) {
       emitter_->DropTrailingBlankLines();
       emitter_->EmitLine("{", *depth);
     } else {
@@ -318,9 +321,9 @@ void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth
 // The "</script" of a page's block has been read: emits what is pending, copies the tag and
 // finds where page text resumes.
 void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
-  bool more = Advance();  // normally the tag's ">"
   EmitSegment(start, tagPos, depth);
-  TextPos tagEnd = more ? After(TokenPos()) : EndOfInput();
+  // The tag runs to its ">", over any attributes it may carry.
+  TextPos tagEnd = FindTagEnd(After(TokenPos()));
   emitter_->CopyThrough(*input_, tagPos, tagEnd);
   tokenizer_.Literals().clear();
   // What follows is page text again: it must not be read under the script's comment rules.
@@ -331,14 +334,16 @@ void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
   tokenizer_.SetQuoteMode(0);
   tokenizer_.SetSkipBlanks(true);
   tokenizer_.SetSyntax(Syntax::Generic);
-  tokenizer_.SetEndAtScriptTag(false);
+  tokenizer_.SetStopAt(-1, 0);
   tokenizer_.ReadFrom(tagEnd.line, tagEnd.column);
   TextPos next;
   resume_ = SkipLineEnds(&next) ? next : IsCancelled() ? TokenPos() : EndOfInput();
 }
 
-void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
-  SetScriptLists(wholeFile);
+void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart, TextPos blockEnd) {
+  SetScriptLists();
+  // Nothing of the script runs past the point where the page's browser ends its block.
+  tokenizer_.SetStopAt(blockEnd.line, blockEnd.column);
   shape_.joinFirst = false;
   int depth = 0;
   int forAllowance = 0;
@@ -381,21 +386,9 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
     }
     if (type != TokenOperator) continue;
 
-    if (!wholeFile && text == "<") {
-      // A closing tag is "</script" with nothing between its parts, as a browser reads it.
-      TextPos tagPos = TokenPos();
-      if (!Next()) return FinishScript(true, start, depth);
-      NoteSegmentLine();
-      if (TokenIs(TokenOperator, "/") && tokenizer_.GetTokenColumn() == tagPos.column + 1 &&
-          tokenizer_.GetTokenLine() == tagPos.line) {
-        if (!Next()) return FinishScript(true, start, depth);
-        NoteSegmentLine();
-        if (tokenizer_.GetTokenType() == TokenWord &&
-            tokenizer_.GetTokenColumn() == tagPos.column + 2 &&
-            EqualsIgnoringCase(tokenizer_.GetTokenText(), "script"))
-          return CloseScriptTag(start, tagPos, depth);
-      }
-    }
+    if (!wholeFile && tokenizer_.GetTokenLine() == blockEnd.line &&
+        tokenizer_.GetTokenColumn() == blockEnd.column)
+      return CloseScriptTag(start, TokenPos(), depth);  // where the browser ends the block
 
     if (TokenIs(TokenOperator, "{")) {
       HandleOpenBrace(start, &depth);
@@ -404,7 +397,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
       forAllowance = 0;
     } else if (TokenIs(TokenOperator, "}")) {
       HandleCloseBrace(start, &depth);
-      if (!(advanced = SkipLineEndsAndSemicolons(&start)))
+      if (!(advanced = SkipLineEndsAndSemicolons(&start, depth)))
         return FinishScript(false, start, depth);
       CarryComments(start, depth);
       forAllowance = 0;
@@ -414,7 +407,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart) {
         continue;
       }
       EmitThroughToken(start, depth);
-      if (!(advanced = SkipLineEndsAndSemicolons(&start)))
+      if (!(advanced = SkipLineEndsAndSemicolons(&start, depth)))
         return FinishScript(false, start, depth);
       CarryComments(start, depth);
     }

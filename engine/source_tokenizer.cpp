@@ -38,13 +38,13 @@ const CCompiledConfig* CSourceTokenizer::ActiveConfig() {
 
 void CSourceTokenizer::LoadLine() {
   ClassifierState state = classifier_.StateAt(pos_);
-  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, std::move(state), &literals_);
+  StartClassifier(pos_, std::move(state));
 }
 
 void CSourceTokenizer::LoadNewLine(ClassifierState state) {
   lineText_ = PastEnd() || lineIndex_ < 0 ? std::string_view()
                                           : lines_->GetAt(static_cast<std::size_t>(lineIndex_));
-  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, std::move(state), &literals_);
+  StartClassifier(pos_, std::move(state));
 }
 
 void CSourceTokenizer::ReadFrom(std::ptrdiff_t line, std::size_t column) {
@@ -53,7 +53,7 @@ void CSourceTokenizer::ReadFrom(std::ptrdiff_t line, std::size_t column) {
   pos_ = 0;
   LoadNewLine({});
   pos_ = column < lineText_.size() ? column : lineText_.size();
-  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, pos_, {}, &literals_);
+  StartClassifier(pos_, {});
   phase_ = PhaseWord;
 }
 
@@ -189,9 +189,15 @@ void CSourceTokenizer::SetSyntax(Syntax syntax) {
   pending_.syntax = syntax;
   pendingChanged_ = true;
 }
-void CSourceTokenizer::SetEndAtScriptTag(bool end) {
-  pending_.endAtScriptTag = end;
-  pendingChanged_ = true;
+void CSourceTokenizer::SetStopAt(std::ptrdiff_t line, std::size_t column) {
+  stopLine_ = line;
+  stopColumn_ = column;
+}
+
+void CSourceTokenizer::StartClassifier(std::size_t from, ClassifierState state) {
+  std::size_t stop = lineIndex_ == stopLine_ ? stopColumn_ : std::string_view::npos;
+  classifier_.Start(ActiveConfig(), lineText_, lineIndex_, from, std::move(state), &literals_,
+                    stop);
 }
 void CSourceTokenizer::SetSkipBlanks(bool skip) {
   pending_.skipBlanks = skip;

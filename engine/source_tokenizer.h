@@ -62,12 +62,15 @@ class CSourceTokenizer {
   void SetQuoteMode(int mode);
   void SetSkipBlanks(bool skip);
   void SetSyntax(Syntax syntax);
-  void SetEndAtScriptTag(bool end);
+  // Where a page's script block ends: no literal or comment runs past that position. A line of
+  // -1 sets none.
+  void SetStopAt(std::ptrdiff_t line, std::size_t column);
 
  private:
   enum Phase { PhaseWord = 0, PhaseOperator = 1, PhaseAfterOperator = 2 };
 
   const CCompiledConfig* ActiveConfig();
+  void StartClassifier(std::size_t from, ClassifierState state);
   void LoadNewLine(ClassifierState state);
   std::size_t SkipClass(std::size_t p, CharClass cls);
   void ReadOperator();
@@ -82,6 +85,8 @@ class CSourceTokenizer {
   const CCompiledConfig* active_ = nullptr;
   CLineClassifier classifier_;
   std::vector<LiteralSpan> literals_;
+  std::ptrdiff_t stopLine_ = -1;
+  std::size_t stopColumn_ = 0;
 
   std::string_view lineText_;
   std::string_view tokenText_;

@@ -40,14 +40,27 @@ ListMatch MatchList(const std::vector<std::string>& list, std::string_view text,
   return {};
 }
 
-bool IsScriptEndTag(std::string_view text, std::size_t at) {
-  constexpr std::string_view kTag = "</script";
-  if (at + kTag.size() > text.size() || !EqualsIgnoringCase(text.substr(at, kTag.size()), kTag))
+namespace {
+
+bool IsTag(std::string_view text, std::size_t at, std::string_view opener, std::string_view name) {
+  const std::size_t size = opener.size() + name.size();
+  if (at + size > text.size() || text.substr(at, opener.size()) != opener ||
+      !EqualsIgnoringCase(text.substr(at + opener.size(), name.size()), name))
     return false;
-  if (at + kTag.size() == text.size()) return true;
-  char next = text[at + kTag.size()];
+  if (at + size == text.size()) return true;
+  char next = text[at + size];
   return next == ' ' || next == '\t' || next == '\n' || next == '\f' || next == '\r' ||
          next == '/' || next == '>';
+}
+
+}  // namespace
+
+bool IsEndTag(std::string_view text, std::size_t at, std::string_view name) {
+  return IsTag(text, at, "</", name);
+}
+
+bool IsStartTag(std::string_view text, std::size_t at, std::string_view name) {
+  return IsTag(text, at, "<", name);
 }
 
 CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config) {

@@ -29,13 +29,10 @@ struct TokenizerConfig {
   int quoteMode = 3;  // 1 single quote, 2 double quote, 3 both, anything else none
   bool skipBlanks = true;
   Syntax syntax = Syntax::Generic;
-  // A script block of a page ends at "</script" followed by a blank, "/" or ">", wherever that
-  // stands: no literal or comment runs past it.
-  bool endAtScriptTag = false;
 
   bool SameAs(const TokenizerConfig& other) const {
     return quoteMode == other.quoteMode && skipBlanks == other.skipBlanks &&
-           syntax == other.syntax && endAtScriptTag == other.endAtScriptTag &&
+           syntax == other.syntax &&
            operators == other.operators && lineComments == other.lineComments &&
            blockStarts == other.blockStarts && blockEnds == other.blockEnds;
   }
@@ -85,8 +82,10 @@ class CCompiledConfig {
 
 ListMatch MatchList(const std::vector<std::string>& list, std::string_view text, std::size_t at);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
-// Whether a script block's closing tag starts at `at`: "</script" in any letter case, followed
-// by a blank, "/" or ">" (or the end of the line).
-bool IsScriptEndTag(std::string_view text, std::size_t at);
+// Whether the closing tag of element `name` starts at `at`: "</" and the name in any letter
+// case, followed by a blank, "/" or ">" (or the end of the line).
+bool IsEndTag(std::string_view text, std::size_t at, std::string_view name);
+// Whether a start tag of element `name` begins at `at`, likewise.
+bool IsStartTag(std::string_view text, std::size_t at, std::string_view name);
 
 }  // namespace vantorel

@@ -135,9 +135,12 @@ TEST(ScriptReindenter, CommentAfterABraceStaysOnTheBraceLine) {
 }
 
 // Nothing is ever appended after a line comment: the brace goes before it.
-TEST(ScriptReindenter, SameLineBraceGoesBeforeALineComment) {
-  VERIFY_SCRIPT((Lines{"if (x){ // c", "    y;", "}"}), {"if (x) // c", "{", "y;", "}"}, kSameLine);
-  VERIFY_SCRIPT((Lines{"if (x)", "{", "    y;", "}; // c"}), {"if (x) {", "y;", "} // c", ";"});
+TEST(ScriptReindenter, NothingIsJoinedAfterALineComment) {
+  // The brace keeps a line of its own rather than moving ahead of the comment.
+  VERIFY_SCRIPT((Lines{"if (x) // c", "{", "    y;", "}"}), {"if (x) // c", "{", "y;", "}"}, kSameLine);
+  VERIFY_SCRIPT((Lines{"if (x){ // c", "    y;", "}"}), {"if (x) { // c", "y;", "}"}, kSameLine);
+  VERIFY_SCRIPT((Lines{"if (x)", "{", "    y;", "} // c", ";"}), {"if (x) {", "y;", "} // c", ";"});
+  VERIFY_SCRIPT((Lines{"if (x)", "{", "    y;", "} /* c */;"}), {"if (x) {", "y;", "} /* c */;"});
 }
 
 TEST(ScriptReindenter, CommentLinesStayAtTheCurrentDepth) {
