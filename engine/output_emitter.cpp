@@ -92,7 +92,7 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
     while (end > begin && IsWhiteSpace(text[end - 1])) --end;
   output_.AddEmpty();
   if (depth > 0 && !shape.keepStart)
-    output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', static_cast<std::size_t>(depth));
+    output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
   auto copy = [&](std::size_t from, std::size_t to) {
     if (shape.commentAt >= from && shape.commentAt < to) {
       commentLine_ = output_.GetSize() - 1;
@@ -140,7 +140,7 @@ std::string COutputEmitter::IndentLine(std::string_view text, int depth) const {
   while (begin < end && IsWhiteSpace(text[begin])) ++begin;
   while (end > begin && IsWhiteSpace(text[end - 1])) --end;
   std::string result;
-  if (depth > 0) result.assign(static_cast<std::size_t>(depth), options_.insertMode == 1 ? '\t' : ' ');
+  if (depth > 0) result.assign(IndentWidth(depth), options_.insertMode == 1 ? '\t' : ' ');
   result.append(text.substr(begin, end - begin));
   return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -77,6 +78,12 @@ class COutputEmitter {
   static std::string CollapseBlanks(std::string_view text);
   std::string IndentLine(std::string_view text, int depth) const;
   static bool IsBlankChar(char c) { return c == ' ' || c == '\t'; }
+  // Indentation stops growing here: a file of nothing but "{" would otherwise grow with the
+  // square of its size.
+  static constexpr std::size_t kMaxIndent = 512;
+  static std::size_t IndentWidth(int depth) {
+    return depth > 0 ? std::min(static_cast<std::size_t>(depth), kMaxIndent) : 0;
+  }
   static bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
  private:

@@ -198,6 +198,13 @@ TEST(OutputEmitter, PlaceCloseBraceAfterDroppingBlankLines) {
   }
 }
 
+TEST(OutputEmitter, IndentationStopsGrowing) {
+  Emitter e(Layout(0, 0, 8));
+  e.emitter.EmitLine("x", 100000);
+  e.emitter.EmitLine("y", 511);
+  EXPECT_EQ(e.Output(), (Lines{std::string(512, ' ') + "x", std::string(511, ' ') + "y"}));
+}
+
 // Text joined to a line that ends in a line comment goes before the comment, never into it.
 TEST(OutputEmitter, JoinedTextGoesBeforeALineComment) {
   Emitter e(Layout(1, 0, 4));

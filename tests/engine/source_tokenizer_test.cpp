@@ -290,3 +290,79 @@ TEST(SourceTokenizer, ReadFromRestartsAtAPosition) {
 
 }  // namespace
 }  // namespace vantorel::testing
+
+namespace vantorel::testing {
+namespace {
+
+// The lists of the re-indenter, with JavaScript literals.
+std::vector<Tok> TokenizeScript(const Lines& text, std::ptrdiff_t stopLine = -1,
+                                std::size_t stopColumn = 0) {
+  CLineArray lines = ToLineArray(text);
+  CSourceTokenizer tokenizer;
+  tokenizer.Attach(&lines);
+  Configure(tokenizer, Cfg({"<", ">", "{", "}", ";", "/", "("}, {"//", "<!--"}, {{"/*", "*/"}}));
+  tokenizer.SetSyntax(Syntax::JavaScript);
+  tokenizer.SetStopAt(stopLine, stopColumn);
+  tokenizer.LoadLine();
+  return ReadAll(tokenizer);
+}
+
+struct ScriptCase {
+  const char* label;
+  Lines lines;
+  std::vector<Tok> tokens;
+};
+
+TEST(SourceTokenizer, JavaScriptHardCases) {
+  const std::vector<ScriptCase> cases = {
+      {"a regex after = is one word, its ; { } / and quotes inert",
+       {"r = /a;b{2}[/\"']/g;"},
+       {W("r", 0, 0), Gap(0, 2), W("=", 0, 2), Gap(0, 4), W("/a;b{2}[/\"']/g", 0, 4),
+        Op(";", 0, 18), Eol(0, 18)}},
+      {"after a name, a number, ) or ] a slash divides",
+       {"a / b; 2/c; f(x)/d; v[0]/e"},
+       {W("a", 0, 0), Op("/", 0, 2), W("b", 0, 4), Op(";", 0, 5), W("2", 0, 7), Op("/", 0, 8),
+        W("c", 0, 9), Op(";", 0, 10), W("f", 0, 12), Op("(", 0, 13), W("x)", 0, 14),
+        Op("/", 0, 16), W("d", 0, 17), Op(";", 0, 18), W("v[0]", 0, 20), Op("/", 0, 24),
+        W("e", 0, 25), Eol(0, 26)}},
+      {"after return a slash starts a regex",
+       {"return /}/.test(s)"},
+       {W("return", 0, 0), Gap(0, 7), W("/}/.test", 0, 7), Op("(", 0, 15), W("s)", 0, 16),
+        Eol(0, 18)}},
+      {"a slash with no closing slash on the line divides", {"x = /"}, {W("x", 0, 0), Gap(0, 2),
+                                                                       W("=", 0, 2),
+                                                                       Op("/", 0, 4), Eol(0, 4)}},
+      {"an escaped backslash closes the string", {"s = 'a\\\\'; t"},
+       {W("s", 0, 0), Gap(0, 2), W("=", 0, 2), Gap(0, 4), W("'a\\\\'", 0, 4), Op(";", 0, 9),
+        W("t", 0, 11), Eol(0, 12)}},
+      {"an escaped quote does not", {"'a\\'b';"},
+       {W("'a\\'b'", 0, 0), Op(";", 0, 6), Eol(0, 6)}},
+      {"a string continued by a final backslash goes on over the next line",
+       {"s = 'a \\", "  {;}';"},
+       {W("s", 0, 0), Gap(0, 2), W("=", 0, 2), Gap(0, 4), W("'a \\", 0, 4), Eol(0, 8),
+        W("  {;}'", 1, 0), Op(";", 1, 6), Eol(1, 6)}},
+      {"a template literal spans lines with its substitutions",
+       {"t = `a {;} ${ {b: \"}\"} }", "  ${`in ${c}`}`;"},
+       {W("t", 0, 0), Gap(0, 2), W("=", 0, 2), Gap(0, 4), W("`a {;} ${ {b: \"}\"} }", 0, 4),
+        Eol(0, 24), W("  ${`in ${c}`}`", 1, 0), Op(";", 1, 15), Eol(1, 15)}},
+      {"an unclosed template keeps its lines, empty ones too",
+       {"`a", "", "b`;"},
+       {W("`a", 0, 0), Eol(0, 2), Eol(1, 0), W("b`", 2, 0), Op(";", 2, 2), Eol(2, 2)}},
+      {"<!-- anywhere and --> at a line's start open line comments",
+       {"a; <!-- b;", "  --> c;", "x-->y;"},
+       {W("a", 0, 0), Op(";", 0, 1), Eol(0, 1), Eol(1, 8), W("x--", 2, 0), Op(">", 2, 3),
+        W("y", 2, 4), Op(";", 2, 5), Eol(2, 5)}},
+      {"nothing runs past a page block's end",
+       {"s = '</script>';"},
+       {W("s", 0, 0), Gap(0, 2), W("=", 0, 2), Gap(0, 4), W("'", 0, 4), Op("<", 0, 5),
+        Op("/", 0, 6), W("script", 0, 7), Op(">", 0, 13), W("';", 0, 14), Eol(0, 16)}},
+  };
+  for (const ScriptCase& c : cases) {
+    bool stop = std::string(c.label).find("page block") != std::string::npos;
+    EXPECT_EQ(stop ? TokenizeScript(c.lines, 0, 5) : TokenizeScript(c.lines), c.tokens)
+        << c.label;
+  }
+}
+
+}  // namespace
+}  // namespace vantorel::testing
