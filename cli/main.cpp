@@ -3,11 +3,11 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <map>
 
 #include "cli_formatter.h"
 #include "ini_file.h"
 #include "program_settings.h"
+#include "tokenizer_config.h"
 
 namespace {
 
@@ -45,6 +45,8 @@ struct CliArgs {
   bool tabs = false;
   bool spaces = false;
   std::string brace = "newline";
+  std::string mode = "auto";
+  std::string eol = "auto";
   std::string settingsFile;
 };
 
@@ -73,19 +75,14 @@ void AddOptions(CLI::App& app, CliArgs& args) {
                  "before (same-line)")
       ->check(CLI::IsMember({"newline", "same-line"}))
       ->capture_default_str();
-  app.add_option("--mode", args.options.mode, "script, page, or by the input's extension (auto)")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, InputMode>{
-              {"auto", InputMode::Auto}, {"script", InputMode::Script}, {"page", InputMode::Page}},
-          CLI::ignore_case))
-      ->default_str("auto");
-  app.add_option("--eol", args.options.eol,
+  // Named values shown as words in --help; CheckedTransformer would list the enum numbers too.
+  app.add_option("--mode", args.mode, "script, page, or by the input's extension (auto)")
+      ->check(CLI::IsMember({"auto", "script", "page"}, CLI::ignore_case))
+      ->capture_default_str();
+  app.add_option("--eol", args.eol,
                  "Line ends of the result: crlf, lf, or as the input's first line (auto)")
-      ->transform(CLI::CheckedTransformer(
-          std::map<std::string, LineEnd>{
-              {"auto", LineEnd::Auto}, {"crlf", LineEnd::CrLf}, {"lf", LineEnd::Lf}},
-          CLI::ignore_case))
-      ->default_str("auto");
+      ->check(CLI::IsMember({"auto", "crlf", "lf"}, CLI::ignore_case))
+      ->capture_default_str();
   app.add_option("--settings", args.settingsFile,
                  "Take the layout options from the window program's settings file")
       ->check(CLI::Validator(ProblemReading, ""))
@@ -123,5 +120,11 @@ int main(int argc, char** argv) {
     return StatusUsageError;
   }
   args.options.layout = ChooseLayout(app, args);
+  args.options.mode = EqualsIgnoringCase(args.mode, "script") ? InputMode::Script
+                      : EqualsIgnoringCase(args.mode, "page") ? InputMode::Page
+                                                              : InputMode::Auto;
+  args.options.eol = EqualsIgnoringCase(args.eol, "crlf") ? LineEnd::CrLf
+                     : EqualsIgnoringCase(args.eol, "lf") ? LineEnd::Lf
+                                                          : LineEnd::Auto;
   return FormatFile(args.options, std::cerr);
 }
