@@ -263,6 +263,11 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     text.clear();
     while (p < stop) {
       std::size_t begin = p;
+      const char c = s[p];
+      if (!inComment && (c == ' ' || c == '\t' || c == ';')) {
+        ++p;
+        continue;
+      }
       if (inComment || StartsWithAt(s, p, kCommentStart)) {
         std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
         inComment = close == npos || close + kCommentEnd.size() > stop;
@@ -272,9 +277,6 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
         lineCommentColumn = p;
         p = stop;
-      } else if (s[p] == ' ' || s[p] == '\t' || s[p] == ';') {
-        ++p;
-        continue;
       } else {
         // Nothing but comments should stand here; whatever does is kept all the same.
         while (p < stop && s[p] != ' ' && s[p] != '\t') ++p;
