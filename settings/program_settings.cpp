@@ -1,7 +1,6 @@
 #include "program_settings.h"
 
-#include <sys/stat.h>
-
+#include "file_names.h"
 #include "language_table.h"
 #include "tokenizer_config.h"  // EqualsIgnoringCase
 
@@ -54,12 +53,6 @@ std::int32_t ApplyLoadRule(SettingId id, std::int32_t value) {
     default:
       return value;
   }
-}
-
-// An existing entry that is not a folder.
-bool FileExists(const std::string& name) {
-  struct stat st;
-  return !name.empty() && ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 void OnLoaded(void* context, std::string_view key, EntryKind, const SettingValue& value) {
