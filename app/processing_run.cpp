@@ -1,0 +1,120 @@
+// The processing run behind the Run button: check the names, analyse the input while a progress
+// window shows how far it got, report the outcome, save the output, open it in the editor.
+
+#include <wx/msgdlg.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <vector>
+
+#include "dialog_layout.h"
+#include "file_names.h"
+#include "line_file.h"
+#include "main_dialog.h"
+#include "progress_dialog.h"
+#include "script_analyzer.h"
+#include "text_editor.h"
+#include "text_template.h"
+
+namespace vantorel {
+
+void CMainDialog::OnRun(wxCommandEvent&) {
+  // The edits keep what the user typed; the trimmed names are what the run takes.
+  const std::string input = TrimName(FromWx(m_inputEdit->GetValue()));
+  if (input.empty() || !FileExists(input)) {
+    ShowError(ExpandTemplate(m_texts.needOpenFileErrorMsg, input));
+    return;
+  }
+  m_settings.inputFileName = input;
+  SaveSettings();
+
+  const std::string output = TrimName(FromWx(m_outputEdit->GetValue()));
+  if (output.empty()) {
+    ShowError(ExpandTemplate(m_texts.needSaveFileErrorMsg, output));
+    return;
+  }
+  m_settings.outputFileName = output;
+  SaveSettings();
+
+  CLineArray inputLines;
+  CLineArray outputLines;
+  if (!LoadLineArray(input, &inputLines)) {
+    ShowError(ExpandTemplate(m_texts.fileOpenErrorMsg, input));
+    return;
+  }
+  if (!ProcessFile(inputLines, outputLines)) return;
+
+  if (FileExists(output) && ShowMessage(ExpandTemplate(m_texts.overWriteFileMsg, output),
+                                        wxYES_NO | wxICON_QUESTION) != wxID_YES) {
+    ShowError(ExpandTemplate(m_texts.saveFileFailMsg, output));
+    return;
+  }
+  // Written to a temporary file that replaces the target only when complete: a failed save
+  // leaves an existing file, which may be the input itself, as it was.
+  if (!SaveLineArray(output, &outputLines, "\r\n")) {
+    ShowError(ExpandTemplate(m_texts.fileSaveErrorMsg, output));
+    return;
+  }
+  if (m_settings.openInNotePad != 0 && !StartTextEditor(output)) {
+    ShowError(m_texts.execNotpadFailMsg);
+  }
+}
+
+bool CMainDialog::ProcessFile(const CLineArray& input, CLineArray& output) {
+  auto* progress = new CProgressDialog(this);
+  progress->CreateModeless();
+  InitProgressTexts(*progress);
+  Disable();
+  progress->Show();
+
+  int result;
+  {
+    CScriptAnalyzer analyzer;
+    analyzer.SetOptions(LayoutOf(m_settings));
+    analyzer.SetProgress(progress);
+    analyzer.SetCurrentLineFormat(m_texts.currentLine);
+    analyzer.SetPageMode(!IsScriptFileName(m_settings.inputFileName));
+    result = analyzer.Run(input, output);
+  }
+
+  progress->Destroy();  // hidden at once, deleted when the event loop is idle again
+  Enable();
+
+  switch (result) {
+    case ResultDone:
+      return true;
+    case ResultCancelled:
+      ShowError(m_texts.cancelledProcessMsg);
+      break;
+    case ResultNoScript:
+      ShowError(ExpandTemplate(m_texts.noSriptFoundMsg, m_settings.inputFileName));
+      break;
+    case ResultNotPage:
+      ShowError(ExpandTemplate(m_texts.unknownFileErrorMsg, m_settings.inputFileName));
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void CMainDialog::InitProgressTexts(CProgressDialog& progress) {
+  progress.SetTitle(GetTitle());
+  progress.SetControlText(CProgressDialog::IdAnalysedFileText,
+                          ToWx(ExpandTemplate(m_texts.analysedFile, m_settings.inputFileName)));
+  progress.SetControlText(CProgressDialog::IdSavedFileText,
+                          ToWx(ExpandTemplate(m_texts.fileWillBeSaved, m_settings.outputFileName)));
+  progress.SetControlText(CProgressDialog::IdCancelButton, ToWx(m_texts.cancelCaption));
+}
+
+// Starts the editor on the file without a shell: the name is one argument, whatever it holds.
+bool CMainDialog::StartTextEditor(const std::string& file) {
+  std::vector<std::string> command = TextEditorCommand(file);
+  if (command.empty()) return false;
+  std::vector<const char*> argv;
+  for (const std::string& argument : command) argv.push_back(argument.c_str());
+  argv.push_back(nullptr);
+  return wxExecute(argv.data(), wxEXEC_ASYNC) > 0;
+}
+
+}  // namespace vantorel
