@@ -20,6 +20,10 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libcli11-dev)
+# The window program: wxWidgets (GTK 3), and GIO for the desktop's text editor.
+GUI_BUILD_PACKAGES=(libwxgtk3.2-dev libglib2.0-dev pkg-config)
+# A virtual display for the window program's tests.
+GUI_TEST_PACKAGES=(xvfb xauth)
 
 # Configures (once) and builds the tree in $1 with the extra CMake arguments that follow.
 build_tree() {
