@@ -1,0 +1,131 @@
+#include "file_io.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace vantorel {
+namespace {
+
+// The file that a save really replaces: a symbolic link is followed, so the link stays a link.
+std::string ResolveTarget(const std::string& name) {
+  struct stat st;
+  if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(name.c_str(), nullptr)) {
+      std::string resolved(real);
+      std::free(real);
+      return resolved;
+    }
+  }
+  return name;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+mode_t DefaultFileMode() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+bool IsReadOnly(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return true;
+  return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+}  // namespace
+
+bool CFd::Close() {
+  if (fd_ < 0) return true;
+  int rc = ::close(fd_);
+  fd_ = -1;
+  return rc == 0;
+}
+
+bool CFileSink::Write(const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t put = ::write(fd_, data, size);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool ReadWhole(int fd, std::size_t sizeHint, std::string* bytes) {
+  bytes->clear();
+  bytes->reserve(sizeHint + 1);
+  const std::size_t chunk = 1 << 20;
+  for (;;) {
+    std::size_t old = bytes->size();
+    std::size_t want = sizeHint > old ? sizeHint - old + 1 : chunk;
+    bytes->resize(old + want);
+    ssize_t got = ::read(fd, bytes->data() + old, want);
+    if (got < 0) {
+      bytes->resize(old);
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes->resize(old + static_cast<std::size_t>(got));
+    if (got == 0) return true;
+  }
+}
+
+bool ReplaceFile(const std::string& name, const std::function<bool(CByteSink&)>& write,
+                 ReplaceRules rules) {
+  if (name.empty()) return false;
+  const std::string target = ResolveTarget(name);
+  const std::string folder = FolderOf(target);
+  mode_t mode = DefaultFileMode();
+  struct stat st;
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return false;
+  if (exists && !S_ISREG(st.st_mode)) {
+    // A device or a pipe (/dev/null, /dev/stdout) is written to, never replaced.
+    CFd out(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+    if (out.Get() < 0) return false;
+    CFileSink sink(out.Get());
+    bool ok = write(sink);
+    return out.Close() && ok;
+  }
+  if (exists) {
+    if (rules.honourReadOnly && IsReadOnly(target)) return false;
+    mode = st.st_mode & 07777;
+  }
+  if (rules.honourReadOnly && IsReadOnly(folder)) return false;
+  // Held until the rename, so that no other locker works on the file while it is replaced.
+  CFd existing(exists ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC) : -1);
+  if (existing.Get() >= 0 && ::flock(existing.Get(), LOCK_EX | LOCK_NB) != 0) return false;
+
+  std::string pattern = folder + "/." + target.substr(target.find_last_of('/') + 1) + ".vtrl-XXXXXX";
+  std::vector<char> tempName(pattern.begin(), pattern.end());
+  tempName.push_back('\0');
+  CFd out(::mkstemp(tempName.data()));
+  if (out.Get() < 0) return false;
+  if (exists) {
+    // Only root can give the file back to its owner; anyone else owns it already.
+    [[maybe_unused]] int owned = ::fchown(out.Get(), st.st_uid, st.st_gid);
+  }
+  CFileSink sink(out.Get());
+  bool ok = ::fchmod(out.Get(), mode) == 0 && write(sink) && ::fsync(out.Get()) == 0;
+  ok = out.Close() && ok;
+  ok = ok && ::rename(tempName.data(), target.c_str()) == 0;
+  if (!ok) ::unlink(tempName.data());
+  return ok;
+}
+
+}  // namespace vantorel
