@@ -114,5 +114,31 @@ TEST(Invariants, NothingLostOrInventedAndStable) {
   }
 }
 
+// Real files with CR LF line ends, their last line ended too, come back byte for byte.
+TEST(Invariants, LineArrayRoundTripsRealFiles) {
+  class StringSink : public CByteSink {
+   public:
+    bool Write(const char* data, std::size_t size) override {
+      bytes.append(data, size);
+      return true;
+    }
+    std::string bytes;
+  };
+  for (const fs::path& file : Inputs()) {
+    std::string crlf;
+    for (char c : ReadFileBytes(file.string())) {
+      if (c == '\r') continue;
+      if (c == '\n') crlf.push_back('\r');
+      crlf.push_back(c);
+    }
+    if (!crlf.empty() && crlf.back() != '\n') crlf.append("\r\n");
+    CLineArray lines;
+    lines.ReadLines(crlf);
+    StringSink sink;
+    ASSERT_TRUE(lines.WriteLines(sink));
+    EXPECT_EQ(sink.bytes, crlf) << file;
+  }
+}
+
 }  // namespace
 }  // namespace vantorel::testing
