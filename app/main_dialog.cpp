@@ -220,6 +220,7 @@ wxBEGIN_EVENT_TABLE(CMainDialog, wxDialog)
   EVT_CHECKBOX(CMainDialog::IdRunAfterDropBox, CMainDialog::OnRunAfterDropBox)
   EVT_CHECKBOX(CMainDialog::IdBracketBox, CMainDialog::OnBracketBox)
   EVT_CHAR_HOOK(CMainDialog::OnCharHook)
+  EVT_SIZE(CMainDialog::OnSize)
   EVT_CLOSE(CMainDialog::OnCloseWindow)
 wxEND_EVENT_TABLE()
     // clang-format on
@@ -229,7 +230,7 @@ wxEND_EVENT_TABLE()
                wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxDIALOG_NO_PARENT) {
   CreateControls();
   SetClientSize(ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
-  m_fullSize = GetSize();
+  m_fullClientSize = GetClientSize();
   m_icons = WindowIcons();
   SetIcons(m_icons);
 
@@ -392,14 +393,27 @@ void CMainDialog::ShowLoadedSetting(SettingId id) {
   }
 }
 
+wxSize CMainDialog::FullSize() const {
+  return m_fullClientSize + (GetSize() - GetClientSize());
+}
+
 void CMainDialog::ApplyOptionsPanel() {
   bool folded = m_settings.optionClose != 0;
   // Hidden first: GTK keeps a window large enough for the controls that are shown.
   for (wxWindow* control : m_panelControls) control->Show(!folded);
-  int height = folded ? m_fullSize.GetHeight() / 2 + 10 : m_fullSize.GetHeight();
+  int height = folded ? FullSize().GetHeight() / 2 + 10 : FullSize().GetHeight();
   // Set through the client area, which GTK also honours before the window is first shown.
-  wxSize frame = GetSize() - GetClientSize();
-  SetClientSize(m_fullSize.GetWidth() - frame.GetWidth(), height - frame.GetHeight());
+  m_appliedFrame = GetSize().GetHeight() - GetClientSize().GetHeight();
+  SetClientSize(m_fullClientSize.GetWidth(), height - m_appliedFrame);
+}
+
+// The window manager reports the frame only once the window is shown: the panel rule, which
+// works with the outer size, applies again then.
+void CMainDialog::OnSize(wxSizeEvent& event) {
+  event.Skip();
+  if (GetSize().GetHeight() - GetClientSize().GetHeight() != m_appliedFrame) {
+    CallAfter(&CMainDialog::ApplyOptionsPanel);
+  }
 }
 
 void CMainDialog::ApplyLanguageFile() {
@@ -422,7 +436,7 @@ int CMainDialog::ShowMessage(const std::string& text, long style) {
 
 bool CMainDialog::OnDropFiles(wxCoord, wxCoord y, const wxArrayString& names) {
   if (names.empty() || !IsThisEnabled()) return false;
-  const bool toInput = y < m_fullSize.GetHeight() / 4;
+  const bool toInput = y < FullSize().GetHeight() / 4;
   const std::string name = FromWx(names[0]);
   if (!FileExists(name)) {
     ShowError(ExpandTemplate(toInput ? m_texts.needOpenFileErrorMsg : m_texts.needSaveFileErrorMsg,

@@ -78,6 +78,8 @@ class CMainDialog : public wxDialog {
   void ShowLoadedSetting(SettingId id);
 
   // Operations of the handlers.
+  // The window's outer size with the options panel open.
+  wxSize FullSize() const;
   void ApplyOptionsPanel();
   void ApplyLanguageFile();
   void UpdateOutputName();
@@ -100,6 +102,7 @@ class CMainDialog : public wxDialog {
   void OnBracketBox(wxCommandEvent& event);
   void OnIndentKillFocus(wxFocusEvent& event);
   void OnCharHook(wxKeyEvent& event);
+  void OnSize(wxSizeEvent& event);
   void OnCloseWindow(wxCloseEvent& event);
 
   // The processing run (processing_run.cpp).
@@ -113,7 +116,10 @@ class CMainDialog : public wxDialog {
   UiStrings m_texts;
   std::vector<std::unique_ptr<CTextWindow>> m_textTargets;
 
-  wxSize m_fullSize;  // outer size with the options panel open
+  // The client size with the options panel open. The outer size adds the window frame, which
+  // a window manager may report only once the window is shown.
+  wxSize m_fullClientSize;
+  int m_appliedFrame = 0;  // frame height when the panel rule last sized the window
   std::string m_settingsPath;
   std::string m_startFolder;  // ends with "/"
   wxIconBundle m_icons;
