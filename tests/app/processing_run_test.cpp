@@ -11,9 +11,11 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "dialog_layout.h"
 #include "gui_test_support.h"
@@ -289,8 +291,18 @@ TEST_F(ProcessingRunTest, ProgressWindowShowsTheNamesWhileTheMainWindowIsDisable
   CMainDialog& dialog = OpenQuiet("LanFileName=" + lng + "\n");
   ASSERT_EQ(FromWx(dialog.GetTitle()), "Titel");
   ProgressSnapshot during;
-  // Runs at the run's first turn of the event loop.
-  wxTheApp->CallAfter([&] { during = TakeSnapshot(dialog); });
+  bool dropTaken = true;
+  bool closed = true;
+  // Runs at the run's first turn of the event loop: the main window takes no drop and no close
+  // request meanwhile.
+  wxTheApp->CallAfter([&] {
+    during = TakeSnapshot(dialog);
+    wxArrayString names;
+    names.Add(ToWx(input));
+    dropTaken = dialog.OnDropFiles(5, 5, names);
+    dialog.Close();
+    closed = !dialog.IsShown();
+  });
   Run(input, Dir().Path("b.js"));
   ASSERT_TRUE(during.found);
   EXPECT_TRUE(during.shown);
@@ -300,64 +312,99 @@ TEST_F(ProcessingRunTest, ProgressWindowShowsTheNamesWhileTheMainWindowIsDisable
   EXPECT_EQ(during.saved, "File will be saved: " + Dir().Path("b.js"));
   EXPECT_EQ(during.cancel, "&Abbrechen");
   EXPECT_EQ(during.currentLine, "Zeile 0");
+  EXPECT_FALSE(dropTaken);
+  EXPECT_FALSE(closed);
 
   EXPECT_TRUE(dialog.IsThisEnabled());
   ProgressSnapshot after = TakeSnapshot(dialog);
   EXPECT_FALSE(after.found && after.shown) << "the progress window is gone";
 }
 
-TEST_F(ProcessingRunTest, CancelStopsALongRunAtOnce) {
-  // Long enough that the whole run takes seconds: many short lines and some long ones.
-  const int kFunctions = 400000;
+// A script whose run takes seconds: many short lines and some long ones.
+std::string LongScript(int functions) {
   std::string script;
-  for (int i = 0; i < kFunctions; ++i) {
+  for (int i = 0; i < functions; ++i) {
     script += "function f" + std::to_string(i) + "(a){if(a){return a+" + std::to_string(i) +
               ";}else{return 0;}}\n";
     if (i % 1000 == 0) script += "var s='" + std::string(20000, 'x') + "';\n";
   }
-  const std::string input = Dir().Write("big.js", script);
+  return script;
+}
+
+TEST_F(ProcessingRunTest, CancelStopsALongRunAtOnce) {
+  enum class Press { Click, EnterKey, Mnemonic };
+  struct Case {
+    const char* how;
+    Press press;
+  };
+  // Cancel is the default button, and "&Cancel" gives it Alt+C.
+  const Case cases[] = {
+      {"click", Press::Click},
+      {"Enter", Press::EnterKey},
+      {"Alt+C", Press::Mnemonic},
+  };
+  const int kFunctions = 400000;
+  const std::string input = Dir().Write("big.js", LongScript(kFunctions));
   const std::string output = Dir().Path("big_out.js");
   CMainDialog& dialog = OpenQuiet();
 
-  ProgressSnapshot beforeCancel;
-  bool hiddenAtOnce = false;
-  std::chrono::steady_clock::time_point clicked;
-  wxTimer timer;
-  timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-    ProgressSnapshot now = TakeSnapshot(dialog);
-    // Wait until the window has shown a few lines, so that it clearly kept up.
-    if (!now.found || now.currentLine == "Current Line: 0" || clicked != decltype(clicked)()) {
-      return;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    ProgressSnapshot beforeCancel;
+    bool pressed = false;
+    std::optional<bool> hiddenAtOnce;
+    std::chrono::steady_clock::time_point clicked;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+      ProgressSnapshot now = TakeSnapshot(dialog);
+      // Wait until the window has shown a few lines, so that it clearly kept up.
+      if (pressed || !now.found || now.currentLine == "Current Line: 0") return;
+      auto* button = wxWindow::FindWindowById(CProgressDialog::IdCancelButton);
+      if (c.press != Press::Click && wxWindow::FindFocus() != button) {
+        button->SetFocus();
+        return;
+      }
+      beforeCancel = now;
+      pressed = true;
+      clicked = std::chrono::steady_clock::now();
+      if (c.press == Press::Click) {
+        wxCommandEvent click(wxEVT_BUTTON, CProgressDialog::IdCancelButton);
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+        hiddenAtOnce = !button->GetParent()->IsShown();
+      } else {
+        wxUIActionSimulator keys;
+        if (c.press == Press::EnterKey) {
+          keys.Char(WXK_RETURN);
+        } else {
+          keys.Char('c', wxMOD_ALT);
+        }
+      }
+    });
+    timer.Start(100);
+
+    CDialogAnswerer answerer;
+    answerer.ExpectError("User cancelled analysing process");
+    Run(input, output);
+    timer.Stop();
+
+    ASSERT_TRUE(pressed) << "the run ended before Cancel could be pressed";
+    EXPECT_TRUE(beforeCancel.shown);
+    EXPECT_FALSE(beforeCancel.mainEnabled);
+    ASSERT_EQ(beforeCancel.currentLine.rfind("Current Line: ", 0), 0u) << beforeCancel.currentLine;
+    long shownLine = std::stol(beforeCancel.currentLine.substr(14));
+    EXPECT_GT(shownLine, 0);
+    EXPECT_LT(shownLine, kFunctions) << "Cancel came before the end";
+    if (hiddenAtOnce) {
+      EXPECT_TRUE(*hiddenAtOnce) << "the window hides as Cancel is clicked";
     }
-    beforeCancel = now;
-    auto* button = wxWindow::FindWindowById(CProgressDialog::IdCancelButton);
-    wxCommandEvent click(wxEVT_BUTTON, CProgressDialog::IdCancelButton);
-    click.SetEventObject(button);
-    clicked = std::chrono::steady_clock::now();
-    button->GetEventHandler()->ProcessEvent(click);
-    hiddenAtOnce = !button->GetParent()->IsShown();
-  });
-  timer.Start(100);
-
-  CDialogAnswerer answerer;
-  answerer.ExpectError("User cancelled analysing process");
-  Run(input, output);
-  timer.Stop();
-
-  ASSERT_TRUE(beforeCancel.found) << "the run ended before Cancel could be pressed";
-  EXPECT_TRUE(beforeCancel.shown);
-  EXPECT_FALSE(beforeCancel.mainEnabled);
-  ASSERT_EQ(beforeCancel.currentLine.rfind("Current Line: ", 0), 0u) << beforeCancel.currentLine;
-  long shownLine = std::stol(beforeCancel.currentLine.substr(14));
-  EXPECT_GT(shownLine, 0);
-  EXPECT_LT(shownLine, kFunctions) << "Cancel came before the end";
-  EXPECT_TRUE(hiddenAtOnce);
-  ASSERT_EQ(answerer.Shown().size(), 1u);
-  auto stopped = answerer.Shown()[0].when - clicked;
-  EXPECT_LT(stopped, milliseconds(300)) << "from Cancel to the end of the run";
-  EXPECT_FALSE(std::filesystem::exists(output));
-  EXPECT_TRUE(dialog.IsThisEnabled());
-  EXPECT_EQ(FolderEntries(Dir().Root()), (std::vector<std::string>{"big.js", "vtrl.ini"}));
+    ASSERT_EQ(answerer.Shown().size(), 1u);
+    auto stopped = answerer.Shown()[0].when - clicked;
+    EXPECT_LT(stopped, milliseconds(300)) << "from Cancel to the end of the run";
+    EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_TRUE(dialog.IsThisEnabled());
+    EXPECT_EQ(FolderEntries(Dir().Root()), (std::vector<std::string>{"big.js", "vtrl.ini"}));
+  }
 }
 
 class EditorStartTest : public ProcessingRunTest {
