@@ -306,6 +306,17 @@ TEST_F(MainDialogTest, IndentEditTakesZeroToEight) {
   }
 }
 
+TEST_F(MainDialogTest, IndentEditTakesDigitsOnly) {
+  Open();
+  Click(Id::IdOptionsButton);
+  SetEditText(Id::IdIndentEdit, "");
+  ASSERT_TRUE(MoveFocusTo(Id::IdIndentEdit));
+  wxUIActionSimulator keys;
+  keys.Text("4-x 2");
+  EXPECT_TRUE(RunEventLoopUntil([&] { return EditText(Id::IdIndentEdit) == "42"; }))
+      << EditText(Id::IdIndentEdit);
+}
+
 TEST_F(MainDialogTest, CloseButtonAndEscapeAskFirst) {
   struct Case {
     const char* how;
@@ -393,6 +404,7 @@ TEST_F(MainDialogTest, LanguageFileChangesEveryTextAndFallsBackToEnglish) {
     answerer.ExpectFile(german);
     Click(Id::IdLanguageButton);
     ASSERT_EQ(answerer.Shown().size(), 1u);
+    EXPECT_EQ(answerer.Shown()[0].directory, Dir().Root().string()) << "the start-up folder";
     EXPECT_EQ(answerer.Shown()[0].wildcard, "Language Files (*.lng)|*.lng|All Files (*.*)|*.*");
     EXPECT_EQ(answerer.Shown()[0].style & wxFD_FILE_MUST_EXIST, wxFD_FILE_MUST_EXIST);
   }
