@@ -101,9 +101,17 @@ bool CScriptAnalyzer::ReadTag(bool script, bool* isJavaScript) {
   }
 }
 
+// Whether a closing tag of `name` stands at `column` of `line`. A line end separates a tag name
+// from what follows; the end of the input does not: a name cut off there is no tag.
+bool CScriptAnalyzer::EndTagAt(std::size_t line, std::size_t column, std::string_view name) const {
+  std::string_view text = input_->GetAt(line);
+  if (!IsEndTag(text, column, name)) return false;
+  return line + 1 < input_->GetSize() || column + 2 + name.size() < text.size();
+}
+
 // Where a script element's text ends as a browser reads it: at the first "</script" that stands
 // outside a "<!--" ... "<script" ... "-->" stretch (old pages write script tags from inside an
-// HTML comment), or at the end of the input.
+// HTML comment); line -1 when it runs to the end of the input.
 TextPos CScriptAnalyzer::FindScriptBlockEnd(TextPos from) const {
   enum { Data, Escaped, DoubleEscaped } state = Data;
   for (std::size_t line = static_cast<std::size_t>(from.line); line < input_->GetSize(); ++line) {
@@ -115,7 +123,7 @@ TextPos CScriptAnalyzer::FindScriptBlockEnd(TextPos from) const {
       if (state != Data && text.compare(column, 3, "-->") == 0) {
         state = Data;
         column += 2;
-      } else if (IsEndTag(text, column, "script")) {
+      } else if (EndTagAt(line, column, "script")) {
         if (state != DoubleEscaped) return {static_cast<std::ptrdiff_t>(line), column};
         state = Escaped;
       } else if (state == Data && text.compare(column, 4, "<!--") == 0) {
@@ -126,7 +134,7 @@ TextPos CScriptAnalyzer::FindScriptBlockEnd(TextPos from) const {
       }
     }
   }
-  return EndOfInput();
+  return TextPos{-1, 0};  // the block runs to the end of the input
 }
 
 // Where the raw text of an element ends: at its closing tag, or at the end of the input.
@@ -135,7 +143,7 @@ TextPos CScriptAnalyzer::FindEndTag(TextPos from, std::string_view name) const {
     std::string_view text = input_->GetAt(line);
     std::size_t column = line == static_cast<std::size_t>(from.line) ? from.column : 0;
     for (; column < text.size(); ++column) {
-      if (text[column] == '<' && IsEndTag(text, column, name))
+      if (text[column] == '<' && EndTagAt(line, column, name))
         return {static_cast<std::ptrdiff_t>(line), column};
     }
   }
@@ -207,7 +215,7 @@ void CScriptAnalyzer::ScanPage() {
     TextPos blockEnd = FindScriptBlockEnd(tagEnd);
     if (!isJavaScript) {
       // Its text is copied as it stands; nothing in it is read as markup.
-      readFrom = blockEnd;
+      readFrom = blockEnd.line < 0 ? EndOfInput() : blockEnd;
       jump = true;
       continue;
     }

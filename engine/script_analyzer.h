@@ -52,6 +52,7 @@ class CScriptAnalyzer {
   void SetPageLists();
   bool ReadTag(bool script, bool* isJavaScript);
   TextPos FindScriptBlockEnd(TextPos from) const;
+  bool EndTagAt(std::size_t line, std::size_t column, std::string_view name) const;
   TextPos FindEndTag(TextPos from, std::string_view name) const;
   TextPos FindTagEnd(TextPos from) const;
   static bool IsJavaScriptLanguage(std::string_view value);

@@ -76,6 +76,13 @@ CCompiledConfig::CCompiledConfig(const TokenizerConfig& config) : config_(config
   if (config.syntax == Syntax::JavaScript) {
     roles_['`'] |= kLiteralStart;
     roles_['/'] |= kLiteralStart;
+    if (config.skipBlanks) {
+      // JavaScript's other white space: a lone CR, vertical tab and form feed separate tokens
+      // too, and must not form a statement of their own.
+      roles_['\r'] |= kBlank;
+      roles_['\v'] |= kBlank;
+      roles_['\f'] |= kBlank;
+    }
   }
   for (const std::string& op : config.operators)
     maxOperatorLength_ = std::max(maxOperatorLength_, op.size());

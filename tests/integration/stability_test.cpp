@@ -43,6 +43,10 @@ TEST(Stability, SecondRunChangesNothing) {
       {"decrement-greater that follows other code", "/* c */-->x{\n'a'\n}\n", false},
       {"decrement-greater after a brace", "<html><script>{\\; -->-${x(</script>", true},
       {"html close comment at the script's start", "<html><script>-->x\ny;</script>", true},
+      {"vertical tab after a statement", ";\v\n", false},
+      {"form feed and lone CR between statements", "a;\f\r\nb;\r c;\n", false},
+      {"page cut off inside a closing tag", "<html><script>1</script</script", true},
+      {"closing tag name followed by markup", "<html><script>a</script<b", true},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
