@@ -79,8 +79,26 @@ void COutputEmitter::JoinLastLineToPrevious(char separator) {
 }
 
 void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos end) {
-  ForEachPiece(input, start, end,
-               [&](std::string_view piece, std::ptrdiff_t, std::size_t) { output_.Add(piece); });
+  ForEachPiece(input, start, end, [&](std::string_view piece, std::ptrdiff_t, std::size_t) {
+    if (ContinueLastLine())
+      output_.AppendToLast(piece);
+    else
+      output_.Add(piece);
+  });
+}
+
+// In a page, a line that ends in "</script" must not end there: with the line end after it,
+// a browser would read a closing tag that was not in the input.
+bool COutputEmitter::ContinueLastLine() const {
+  constexpr std::string_view kTagName = "</script";
+  if (!guardScriptEnd_ || output_.IsEmpty()) return false;
+  std::string_view last = output_.GetLast();
+  if (last.size() < kTagName.size()) return false;
+  for (std::size_t i = 0; i < kTagName.size(); ++i) {
+    char c = last[last.size() - kTagName.size() + i];
+    if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kTagName[i]) return false;
+  }
+  return true;
 }
 
 void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
@@ -90,7 +108,13 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
     while (begin < end && IsWhiteSpace(text[begin])) ++begin;
   if (!shape.keepEnd)
     while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-  output_.AddEmpty();
+  // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\").
+  if (!shape.literals.empty()) end = std::max(end, std::min(shape.literals.back().second, text.size()));
+  if (ContinueLastLine()) {
+    depth = 0;  // the text goes on where the last line stops
+  } else {
+    output_.AddEmpty();
+  }
   if (depth > 0 && !shape.keepStart)
     output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
   auto copy = [&](std::size_t from, std::size_t to) {

@@ -70,6 +70,9 @@ class COutputEmitter {
   void DropTrailingBlankLines();
   void PlaceOpenBrace(int depth);
   void PlaceCloseBrace(int depth);
+  // While a page's script block is written, no line may end in "</script": the input had none
+  // there, and a browser would read a closing tag.
+  void GuardScriptEnd(bool guard) { guardScriptEnd_ = guard; }
   int StepIn(int depth) const;
   int StepOut(int depth) const;
 
@@ -88,6 +91,7 @@ class COutputEmitter {
 
  private:
   void JoinLastLineToPrevious(char separator);
+  bool ContinueLastLine() const;
   // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {
     return commentLine_ != kNone && commentLine_ + 1 == output_.GetSize();
@@ -101,6 +105,7 @@ class COutputEmitter {
   std::size_t commentLine_ = kNone;
   std::size_t commentColumn_ = 0;
   PieceShape piece_;  // reused from piece to piece
+  bool guardScriptEnd_ = false;
 };
 
 }  // namespace vantorel

@@ -311,13 +311,15 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
 }
 
 void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth) {
-  if (IsCancelled()) return;
-  TextPos end = EndOfInput();
-  if (segmentPending)
-    EmitSegment(start, end, depth);
-  else
-    CarryComments(end, depth);
-  resume_ = end;
+  if (!IsCancelled()) {
+    TextPos end = EndOfInput();
+    if (segmentPending)
+      EmitSegment(start, end, depth);
+    else
+      CarryComments(end, depth);
+    resume_ = end;
+  }
+  emitter_->GuardScriptEnd(false);
 }
 
 // The "</script" of a page's block has been read: emits what is pending, copies the tag and
@@ -327,6 +329,7 @@ void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
   // The tag runs to its ">", over any attributes it may carry.
   TextPos tagEnd = FindTagEnd(After(TokenPos()));
   emitter_->CopyThrough(*input_, tagPos, tagEnd);
+  emitter_->GuardScriptEnd(false);
   tokenizer_.Literals().clear();
   // What follows is page text again: it must not be read under the script's comment rules.
   // Only blanks and line ends before its first token are passed over.
@@ -346,6 +349,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart, TextPos
   SetScriptLists();
   // Nothing of the script runs past the point where the page's browser ends its block.
   tokenizer_.SetStopAt(blockEnd.line, blockEnd.column);
+  emitter_->GuardScriptEnd(!wholeFile);
   shape_.joinFirst = false;
   int depth = 0;
   int forAllowance = 0;

@@ -47,6 +47,8 @@ TEST(Stability, SecondRunChangesNothing) {
       {"form feed and lone CR between statements", "a;\f\r\nb;\r c;\n", false},
       {"page cut off inside a closing tag", "<html><script>1</script</script", true},
       {"closing tag name followed by markup", "<html><script>a</script<b", true},
+      {"closing tag name before the real closing tag", "<html><script>`</script</script>", true},
+      {"blank after a backslash at a line's end", "\"\\ \n` ", false},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
