@@ -151,7 +151,8 @@ std::size_t CLineClassifier::ScanJsString(std::size_t from, char quote, bool* co
   for (std::size_t j = from; j < size; ++j) {
     char c = line_[j];
     if (c == '\\') {
-      if (j + 1 >= size) {
+      // A backslash before the line end (a CR is one too) continues the string.
+      if (line_.find_first_not_of('\r', j + 1) == std::string_view::npos) {
         *continued = true;
         return size;
       }

@@ -108,8 +108,10 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
     while (begin < end && IsWhiteSpace(text[begin])) ++begin;
   if (!shape.keepEnd)
     while (end > begin && IsWhiteSpace(text[end - 1])) --end;
-  // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\").
+  // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\"); but a
+  // CR there would merge with the line end when written with LF line ends.
   if (!shape.literals.empty()) end = std::max(end, std::min(shape.literals.back().second, text.size()));
+  while (end > begin && text[end - 1] == '\r') --end;
   if (ContinueLastLine()) {
     depth = 0;  // the text goes on where the last line stops
   } else {

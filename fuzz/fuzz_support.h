@@ -18,9 +18,11 @@ namespace vantorel::fuzz {
   std::abort();
 }
 
+// The lines as the window program writes them: each followed by CR LF, so that a line whose
+// text ends in a CR reads back as it was.
 inline std::string Joined(const CLineArray& lines) {
   std::string text;
-  for (std::size_t i = 0; i < lines.GetSize(); ++i) text.append(lines.GetAt(i)).append("\n");
+  for (std::size_t i = 0; i < lines.GetSize(); ++i) text.append(lines.GetAt(i)).append("\r\n");
   return text;
 }
 
