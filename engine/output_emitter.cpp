@@ -79,11 +79,14 @@ void COutputEmitter::JoinLastLineToPrevious(char separator) {
 }
 
 void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos end) {
+  bool first = true;
   ForEachPiece(input, start, end, [&](std::string_view piece, std::ptrdiff_t, std::size_t) {
-    if (ContinueLastLine())
+    // Only the first piece can join: the later ones had a line end before them in the input.
+    if (first && ContinueLastLine())
       output_.AppendToLast(piece);
     else
       output_.Add(piece);
+    first = false;
   });
 }
 

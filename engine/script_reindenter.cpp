@@ -256,6 +256,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
     const bool lineStart = p == 0;
+    bool closeMayComment = lineStart;  // nothing but blanks and a continued comment before
     const bool insideComment = inComment && line > from.line;  // a further line of a comment
     std::size_t lineCommentAt = npos;      // in text
     std::size_t lineCommentColumn = npos;  // in the input line
@@ -269,16 +270,19 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
         continue;
       }
       if (inComment || StartsWithAt(s, p, kCommentStart)) {
+        // "-->" may still open a comment after the end of one that began on an earlier line.
+        if (!inComment) closeMayComment = false;
         std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
         inComment = close == npos || close + kCommentEnd.size() > stop;
         p = inComment ? stop : close + kCommentEnd.size();
       } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
-                 (lineStart && text.empty() && StartsWithAt(s, p, kHtmlCommentClose))) {
+                 (closeMayComment && StartsWithAt(s, p, kHtmlCommentClose))) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
         lineCommentColumn = p;
         p = stop;
       } else {
         // Nothing but comments should stand here; whatever does is kept all the same.
+        closeMayComment = false;
         while (p < stop && s[p] != ' ' && s[p] != '\t') ++p;
       }
       if (!text.empty())
