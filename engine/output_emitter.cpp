@@ -120,6 +120,8 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   } else {
     output_.AddEmpty();
   }
+  // A line that is part of a literal is data, however blank it looks.
+  if (shape.keepStart || shape.keepEnd) keptLine_ = output_.GetSize() - 1;
   if (depth > 0 && !shape.keepStart)
     output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
   auto copy = [&](std::size_t from, std::size_t to) {
@@ -224,7 +226,7 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
 }
 
 void COutputEmitter::DropTrailingBlankLines() {
-  while (!output_.IsEmpty()) {
+  while (!output_.IsEmpty() && keptLine_ + 1 != output_.GetSize()) {
     std::string_view last = output_.GetLast();
     if (!std::all_of(last.begin(), last.end(), IsWhiteSpace)) break;
     output_.RemoveLast();

@@ -105,6 +105,7 @@ class COutputEmitter {
   std::size_t commentLine_ = kNone;
   std::size_t commentColumn_ = 0;
   PieceShape piece_;  // reused from piece to piece
+  std::size_t keptLine_ = kNone;  // the latest line inside a literal, never dropped as blank
   bool guardScriptEnd_ = false;
 };
 
