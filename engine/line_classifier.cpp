@@ -50,6 +50,8 @@ void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line
     state_.regexAllowed = true;  // a "/" that begins a line is read as a regular expression
   }
   lineStart_ = next_ == 0 ? state_ : ClassifierState{};
+  if (line.empty() && state_.block == BlockString)
+    state_ = ClassifierState{BlockNone, 0, false, {}};  // no backslash here to continue it
   // A script block's text starts right after its tag: that is the start of its first line too.
   significantSeen_ = false;
   runStart_ = runEnd_ = next_;

@@ -72,7 +72,7 @@ class CScriptAnalyzer {
   void EmitThroughToken(TextPos start, int depth);
   void EmitSegment(TextPos start, TextPos end, int depth);
   void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
-  LineShape CurrentLineShape() const;
+  LineShape CurrentLineShape(bool toLineEnd) const;
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);
   bool BraceStaysOnLine() const;

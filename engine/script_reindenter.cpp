@@ -151,12 +151,16 @@ bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
   return false;
 }
 
-LineShape CScriptAnalyzer::CurrentLineShape() const {
+// What the emitter must know of the current line; how it ends only when that is reached, since
+// working it out reads the rest of the line.
+LineShape CScriptAnalyzer::CurrentLineShape(bool toLineEnd) const {
   LineShape shape;
   shape.line = tokenizer_.GetLineIndex();
-  shape.lineComment = tokenizer_.LineCommentStart();
   shape.startsInLiteral = tokenizer_.LineStartsInLiteral();
-  shape.endsInLiteral = tokenizer_.LineEndsInLiteral();
+  if (toLineEnd) {
+    shape.lineComment = tokenizer_.LineCommentStart();
+    shape.endsInLiteral = tokenizer_.LineEndsInLiteral();
+  }
   return shape;
 }
 
@@ -166,7 +170,7 @@ void CScriptAnalyzer::EmitSegment(TextPos start, TextPos end, int depth) {
       end.line < lineCount ? input_->GetAt(static_cast<std::size_t>(end.line)).size() : 0;
   bool onCurrentLine = end.line == tokenizer_.GetLineIndex();
   bool toLineEnd = end.column >= lineLength && onCurrentLine;
-  if (onCurrentLine) shape_.lines.push_back(CurrentLineShape());
+  if (onCurrentLine) shape_.lines.push_back(CurrentLineShape(toLineEnd));
 
   // The literals of the segment, taken out of the tokenizer's list.
   std::vector<LiteralSpan>& literals = tokenizer_.Literals();
