@@ -269,7 +269,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     while (p < stop) {
       std::size_t begin = p;
       const char c = s[p];
-      if (!inComment && (c == ' ' || c == '\t' || c == ';')) {
+      if (!inComment && (c == ' ' || c == ';' || (c >= '\t' && c <= '\r'))) {
         ++p;
         continue;
       }
@@ -287,7 +287,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
       } else {
         // Nothing but comments should stand here; whatever does is kept all the same.
         closeMayComment = false;
-        while (p < stop && s[p] != ' ' && s[p] != '\t') ++p;
+        while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
       }
       if (!text.empty())
         text.push_back(' ');
