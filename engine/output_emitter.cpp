@@ -36,6 +36,7 @@ void COutputEmitter::EmitRange(const CLineArray& input, TextPos start, TextPos e
                [&](std::string_view text, std::ptrdiff_t line, std::size_t from) {
                  piece.commentAt = npos;
                  piece.keepStart = piece.keepEnd = false;
+                 piece.beginsLine = line != start.line || BeginsLine(input, start);
                  piece.literals.clear();
                  std::size_t to = from + text.size();
                  for (const LineShape& known : shape.lines) {
@@ -82,7 +83,7 @@ void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos
   bool first = true;
   ForEachPiece(input, start, end, [&](std::string_view piece, std::ptrdiff_t, std::size_t) {
     // Only the first piece can join: the later ones had a line end before them in the input.
-    if (first && ContinueLastLine())
+    if (first && ContinueLastLine(BeginsLine(input, start)))
       output_.AppendToLast(piece);
     else
       output_.Add(piece);
@@ -90,18 +91,29 @@ void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos
   });
 }
 
-// In a page, a line that ends in "</script" must not end there: with the line end after it,
-// a browser would read a closing tag that was not in the input.
-bool COutputEmitter::ContinueLastLine() const {
-  constexpr std::string_view kTagName = "</script";
-  if (!guardScriptEnd_ || output_.IsEmpty()) return false;
+// Whether only blanks stand before `at` on its input line.
+bool COutputEmitter::BeginsLine(const CLineArray& input, TextPos at) {
+  std::string_view line = input.GetAt(static_cast<std::size_t>(at.line));
+  std::size_t first = line.find_first_not_of(" \t");
+  return first == std::string_view::npos || first >= at.column;
+}
+
+// In a page's script block, a line must not end in "<script" or "</script" where the input went
+// on: with the line end after it, a browser would read a tag that was not in the input.
+bool COutputEmitter::ContinueLastLine(bool beginsLine) const {
+  if (!guardScriptEnd_ || beginsLine || output_.IsEmpty()) return false;
   std::string_view last = output_.GetLast();
-  if (last.size() < kTagName.size()) return false;
-  for (std::size_t i = 0; i < kTagName.size(); ++i) {
-    char c = last[last.size() - kTagName.size() + i];
-    if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != kTagName[i]) return false;
+  for (std::string_view name : {std::string_view("</script"), std::string_view("<script")}) {
+    if (last.size() < name.size()) continue;
+    std::string_view tail = last.substr(last.size() - name.size());
+    bool same = true;
+    for (std::size_t i = 0; i < name.size() && same; ++i) {
+      char c = tail[i];
+      same = (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == name[i];
+    }
+    if (same) return true;
   }
-  return true;
+  return false;
 }
 
 void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
@@ -115,7 +127,7 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   // CR there would merge with the line end when written with LF line ends.
   if (!shape.literals.empty()) end = std::max(end, std::min(shape.literals.back().second, text.size()));
   while (end > begin && text[end - 1] == '\r') --end;
-  if (ContinueLastLine()) {
+  if (ContinueLastLine(shape.beginsLine)) {
     depth = 0;  // the text goes on where the last line stops
   } else {
     output_.AddEmpty();
@@ -233,17 +245,21 @@ void COutputEmitter::DropTrailingBlankLines() {
   }
 }
 
-void COutputEmitter::PlaceOpenBrace(int depth) {
+void COutputEmitter::PlaceOpenBrace(int depth, bool beginsLine) {
   DropTrailingBlankLines();
+  PieceShape shape;
+  shape.beginsLine = beginsLine;
   if (options_.bracketStyle == 1)
     AppendToLastLine("{");
   else
-    EmitLine("{", depth);
+    EmitLine("{", depth, shape);
 }
 
-void COutputEmitter::PlaceCloseBrace(int depth) {
+void COutputEmitter::PlaceCloseBrace(int depth, bool beginsLine) {
   DropTrailingBlankLines();
-  EmitLine("}", depth);
+  PieceShape shape;
+  shape.beginsLine = beginsLine;
+  EmitLine("}", depth, shape);
 }
 
 int COutputEmitter::StepIn(int depth) const {

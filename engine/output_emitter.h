@@ -37,6 +37,7 @@ struct PieceShape {
   std::size_t commentAt = std::string_view::npos;
   bool keepStart = false;
   bool keepEnd = false;
+  bool beginsLine = false;  // the text began its input line: a line break stood before it
   std::vector<std::pair<std::size_t, std::size_t>> literals;  // [begin, end) in the text
 };
 
@@ -68,15 +69,18 @@ class COutputEmitter {
   void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
                      bool verbatim = false, char separator = ' ');
   void DropTrailingBlankLines();
-  void PlaceOpenBrace(int depth);
-  void PlaceCloseBrace(int depth);
-  // While a page's script block is written, no line may end in "</script": the input had none
-  // there, and a browser would read a closing tag.
+  // beginsLine: the brace began its input line.
+  void PlaceOpenBrace(int depth, bool beginsLine = false);
+  void PlaceCloseBrace(int depth, bool beginsLine = false);
+  // While a page's script block is written, no line break is put after "<script" or "</script"
+  // where the input had none: a browser would read a tag there.
   void GuardScriptEnd(bool guard) { guardScriptEnd_ = guard; }
   int StepIn(int depth) const;
   int StepOut(int depth) const;
 
   bool LastLineEndsInComment() const { return LastLineHasComment(); }
+  // Whether only blanks stand before `at` on its input line.
+  static bool BeginsLine(const CLineArray& input, TextPos at);
 
   static std::string CollapseBlanks(std::string_view text);
   std::string IndentLine(std::string_view text, int depth) const;
@@ -91,7 +95,7 @@ class COutputEmitter {
 
  private:
   void JoinLastLineToPrevious(char separator);
-  bool ContinueLastLine() const;
+  bool ContinueLastLine(bool beginsLine) const;
   // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {
     return commentLine_ != kNone && commentLine_ + 1 == output_.GetSize();

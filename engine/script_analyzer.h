@@ -64,6 +64,7 @@ class CScriptAnalyzer {
   bool Next();
   void NoteToken();
   bool IsEmptyLineInLiteral() const;
+  PieceShape BeginsHere() const;
   void StartSegment(TextPos* start);
   bool SkipLineEnds(TextPos* start);
   bool SkipLineEndsAndSemicolons(TextPos* start, int depth);

@@ -105,6 +105,13 @@ void CScriptAnalyzer::NoteToken() {
   lastToken_ = {type, text, tokenizer_.GetTokenLine(), endsInLiteral};
 }
 
+// The shape of a token's text that goes on a line of its own: whether it began its input line.
+PieceShape CScriptAnalyzer::BeginsHere() const {
+  PieceShape shape;
+  shape.beginsLine = COutputEmitter::BeginsLine(*input_, TokenPos());
+  return shape;
+}
+
 // An empty line inside a template literal is part of it: its end of line is never passed over.
 bool CScriptAnalyzer::IsEmptyLineInLiteral() const {
   return tokenizer_.GetTokenType() == TokenEndOfLine && tokenizer_.GetTokenColumn() == 0 &&
@@ -138,7 +145,7 @@ bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
       // Comments before the ";" go first, so that code never moves past a comment.
       CarryComments(TokenPos(), depth);
       if (emitter_->LastLineEndsInComment())
-        emitter_->EmitLine(";", depth);
+        emitter_->EmitLine(";", depth, BeginsHere());
       else
         emitter_->AppendToLastLine(";");
       emitted_ = After(TokenPos());
@@ -223,9 +230,9 @@ void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
     // stood before it: it keeps a line of its own instead.
     if (options_.bracketStyle == 1 && (!BraceMayJoin() || emitter_->LastLineEndsInComment())) {
       emitter_->DropTrailingBlankLines();
-      emitter_->EmitLine("{", *depth);
+      emitter_->EmitLine("{", *depth, BeginsHere());
     } else {
-      emitter_->PlaceOpenBrace(*depth);
+      emitter_->PlaceOpenBrace(*depth, COutputEmitter::BeginsLine(*input_, TokenPos()));
     }
   }
   *depth = emitter_->StepIn(*depth);
@@ -237,7 +244,7 @@ void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
 void CScriptAnalyzer::HandleCloseBrace(TextPos start, int* depth) {
   EmitSegment(start, TokenPos(), *depth);
   *depth = emitter_->StepOut(*depth);
-  emitter_->PlaceCloseBrace(*depth);
+  emitter_->PlaceCloseBrace(*depth, COutputEmitter::BeginsLine(*input_, TokenPos()));
   emitted_ = After(TokenPos());
   emittedInComment_ = false;
 }
@@ -298,7 +305,11 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     while (!text.empty() && COutputEmitter::IsWhiteSpace(text.back())) text.pop_back();
     if (text.empty()) {
       // A blank line inside a block comment is part of it.
-      if (insideComment && (line < to.line || toEnd)) emitter_->EmitLine("", 0);
+      if (insideComment && (line < to.line || toEnd)) {
+        PieceShape blank;
+        blank.beginsLine = true;
+        emitter_->EmitLine("", 0, blank);
+      }
       continue;
     }
     if (line == from.line && afterTag) {
@@ -313,6 +324,7 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     } else {
       PieceShape shape;
       shape.commentAt = lineCommentAt;
+      shape.beginsLine = true;  // a comment line of its own, or a later line of a comment
       emitter_->EmitLine(text, depth, shape);
     }
   }
