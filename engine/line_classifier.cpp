@@ -229,8 +229,9 @@ std::size_t CLineClassifier::ScanTemplate(std::size_t from) {
       }
     } else if (top == '\'' || top == '"') {
       if (c == '\\') {
-        continued = j + 1 >= size;
-        j += 2;
+        // As in ScanJsString: a backslash before the line end (or before CRs) continues it.
+        continued = line_.find_first_not_of('\r', j + 1) == std::string_view::npos;
+        j = continued ? size : j + 2;
       } else {
         if (c == top) frames.pop_back();
         ++j;
