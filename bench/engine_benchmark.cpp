@@ -226,17 +226,9 @@ const CLineArray& Input(Shape shape, std::size_t size, std::size_t* bytes) {
   return *slot.first;
 }
 
-// Configured as the re-indenter configures it for a script. A page is read under the same lists
-// from its first byte to its last: this measures the tokenizer, not the page scanner.
-void ConfigureForScript(CSourceTokenizer& tokenizer) {
-  for (std::string_view op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer.AddOperator(op);
-  tokenizer.AddLineComment("//");
-  tokenizer.AddLineComment("<!--");
-  tokenizer.AddBlock("/*", "*/");
-  tokenizer.SetQuoteMode(3);
-  tokenizer.SetSkipBlanks(true);
-  tokenizer.SetSyntax(Syntax::JavaScript);
-}
+// The tokenizer is configured as the re-indenter configures it (ConfigureForScript). A page is
+// read under the same lists from its first byte to its last: this measures the tokenizer, not
+// the page scanner.
 
 void BM_Tokenizer(benchmark::State& state, Shape shape, std::size_t size) {
   std::size_t bytes = 0;

@@ -11,6 +11,10 @@
 
 namespace vantorel {
 
+// Sets a tokenizer up as the re-indenter reads JavaScript: operators "<" ">" "{" "}" ";" "/"
+// "(", line comments "//" and "<!--", block comments, both quotes, JavaScript literals.
+void ConfigureForScript(CSourceTokenizer& tokenizer);
+
 enum AnalyzerResult {
   ResultDone = 0,
   ResultCancelled = 1,

@@ -47,18 +47,20 @@ bool IsIdentifier(std::string_view word) {
 
 }  // namespace
 
-void CScriptAnalyzer::SetScriptLists() {
-  tokenizer_.ClearOperators();
-  tokenizer_.ClearLineComments();
-  tokenizer_.ClearBlocks();
-  for (std::string_view op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer_.AddOperator(op);
-  tokenizer_.AddLineComment(kLineComment);
-  tokenizer_.AddLineComment(kHtmlCommentOpen);
-  tokenizer_.AddBlock(kCommentStart, kCommentEnd);
-  tokenizer_.SetQuoteMode(3);
-  tokenizer_.SetSkipBlanks(true);
-  tokenizer_.SetSyntax(Syntax::JavaScript);
+void ConfigureForScript(CSourceTokenizer& tokenizer) {
+  tokenizer.ClearOperators();
+  tokenizer.ClearLineComments();
+  tokenizer.ClearBlocks();
+  for (std::string_view op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer.AddOperator(op);
+  tokenizer.AddLineComment(kLineComment);
+  tokenizer.AddLineComment(kHtmlCommentOpen);
+  tokenizer.AddBlock(kCommentStart, kCommentEnd);
+  tokenizer.SetQuoteMode(3);
+  tokenizer.SetSkipBlanks(true);
+  tokenizer.SetSyntax(Syntax::JavaScript);
 }
+
+void CScriptAnalyzer::SetScriptLists() { ConfigureForScript(tokenizer_); }
 
 // Reads the next token of the script and keeps track of what came before it.
 bool CScriptAnalyzer::Next() {

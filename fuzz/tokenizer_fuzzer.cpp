@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "script_analyzer.h"
 #include "source_tokenizer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,13 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   lines.ReadLines(std::string(reinterpret_cast<const char*>(data), size));
 
   CSourceTokenizer tokenizer;
-  for (const char* op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer.AddOperator(op);
-  tokenizer.AddLineComment("//");
-  tokenizer.AddLineComment("<!--");
-  tokenizer.AddBlock("/*", "*/");
-  tokenizer.SetQuoteMode(3);
-  tokenizer.SetSkipBlanks(true);
-  tokenizer.SetSyntax(Syntax::JavaScript);
+  ConfigureForScript(tokenizer);
   if (!tokenizer.Attach(&lines)) Fail("Attach refused an array");
   tokenizer.LoadLine();
 
