@@ -1,11 +1,19 @@
 #include "cli_formatter.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <optional>
+
+#include "file_io.h"
 #include "file_names.h"
 #include "language_table.h"
 #include "line_file.h"
 #include "script_analyzer.h"
+#include "terminal_progress.h"
 #include "text_template.h"
 #include "ui_texts.h"
 
@@ -23,57 +31,202 @@ class CReporter {
   void operator()(std::string_view key, std::string_view name) const {
     err_ << ExpandTemplate(texts_.LookUpText(key, EnglishText(key)), name) << '\n';
   }
+  // A message that no language file holds.
+  void Say(const std::string& text) const { err_ << text << '\n'; }
 
  private:
   CLanguageTable texts_;
   std::ostream& err_;
 };
 
-}  // namespace
+// Takes what is written and tells whether it is exactly `expected`; stops the writer at the
+// first difference.
+class CCompareSink : public CByteSink {
+ public:
+  explicit CCompareSink(std::string_view expected) : rest_(expected) {}
+  bool Write(const char* data, std::size_t size) override {
+    if (size > rest_.size() || std::memcmp(data, rest_.data(), size) != 0) {
+      differs_ = true;
+      return false;
+    }
+    rest_.remove_prefix(size);
+    return true;
+  }
+  bool Matches() const { return !differs_ && rest_.empty(); }
 
-int FormatFile(const CliOptions& options, std::ostream& err) {
-  const CReporter report(options.languageFile, err);
-  CLineArray input;
-  LineReadInfo info;
-  if (!LoadLineArray(options.input, &input, &info)) {
-    report("FileOpenErrorMsg", options.input);
+ private:
+  std::string_view rest_;
+  bool differs_ = false;
+};
+
+struct InputBytes {
+  std::string bytes;
+  bool regularFile = false;
+};
+
+// Reads a named file under the same conditions as LoadLineArray (no folder, nothing that another
+// process holds locked while writing it), or standard input; the bytes are kept so that a result
+// can be compared with them.
+bool ReadInput(const std::string& name, InputBytes* input) {
+  CFd file(name == kStandardInput ? -1 : ::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+  const int fd = name == kStandardInput ? STDIN_FILENO : file.Get();
+  struct stat st;
+  if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (file.Get() >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0) return false;
+  input->regularFile = S_ISREG(st.st_mode);
+  std::size_t hint = input->regularFile ? static_cast<std::size_t>(st.st_size) : 0;
+  return ReadWhole(fd, hint, &input->bytes) && file.Close();
+}
+
+bool ResultEquals(const CLineArray& result, std::string_view eol, std::string_view bytes) {
+  CCompareSink compare(bytes);
+  result.WriteLines(compare, eol);
+  return compare.Matches();
+}
+
+// Reading drops a NUL byte with the rest of its line and a 0x1A byte with all that follows, so a
+// file that holds one would lose text if its result replaced it.
+bool ReadingDropsBytes(std::string_view bytes) {
+  return bytes.find('\0') != std::string_view::npos || bytes.find('\x1a') != std::string_view::npos;
+}
+
+bool WriteToStandardOutput(std::string_view bytes) {
+  CFileSink out(STDOUT_FILENO);
+  return out.Write(bytes.data(), bytes.size());
+}
+
+// One input from reading to writing; says how it went and whether (for --check) it would change.
+class CInputRun {
+ public:
+  CInputRun(const CliOptions& options, const CReporter& report, const std::string& name)
+      : options_(options),
+        report_(report),
+        name_(name),
+        shownName_(name == kStandardInput ? "standard input" : name) {}
+
+  int Run(bool* wouldChange);
+
+ private:
+  int Analyse(std::size_t inputBytes, CLineArray* output);
+  bool IsPage() const;
+  int Write(const CLineArray& result, std::string_view eol, bool* wouldChange);
+
+  const CliOptions& options_;
+  const CReporter& report_;
+  const std::string& name_;
+  const std::string shownName_;
+  InputBytes read_;
+  CLineArray input_;
+};
+
+int CInputRun::Run(bool* wouldChange) {
+  if (!ReadInput(name_, &read_)) {
+    report_("FileOpenErrorMsg", shownName_);
     return StatusReadError;
   }
-
-  CScriptAnalyzer analyzer;
-  analyzer.SetOptions(options.layout);
-  bool page = options.mode == InputMode::Page ||
-              (options.mode == InputMode::Auto && !IsScriptFileName(options.input));
-  analyzer.SetPageMode(page);
+  const std::size_t size = read_.bytes.size();
+  // Only a comparison needs the bytes once they are lines.
+  LineReadInfo info = options_.write == WriteMode::Result ? input_.ReadLines(std::move(read_.bytes))
+                                                          : input_.ReadLines(read_.bytes);
   CLineArray output;
-  switch (analyzer.Run(input, output)) {
+  int status = Analyse(size, &output);
+  if (status != StatusDone) return status;
+  bool crlf = options_.eol == LineEnd::CrLf ||
+              (options_.eol == LineEnd::Auto && info.firstLineEndsWithCrLf);
+  return Write(output, crlf ? "\r\n" : "\n", wouldChange);
+}
+
+bool CInputRun::IsPage() const {
+  if (options_.mode != InputMode::Auto) return options_.mode == InputMode::Page;
+  return name_ != kStandardInput && !IsScriptFileName(name_);
+}
+
+int CInputRun::Analyse(std::size_t inputBytes, CLineArray* output) {
+  CScriptAnalyzer analyzer;
+  analyzer.SetOptions(options_.layout);
+  analyzer.SetPageMode(IsPage());
+  std::optional<CTerminalProgress> progress;
+  if (CTerminalProgress::IsWanted(STDERR_FILENO, inputBytes)) {
+    progress.emplace(STDERR_FILENO, shownName_, input_.GetSize());
+    analyzer.SetProgress(&*progress);
+    analyzer.SetCurrentLineFormat(CTerminalProgress::kLineFormat);
+  }
+  int result = analyzer.Run(input_, *output);
+  progress.reset();  // the bar is gone before a message is printed
+  switch (result) {
     case ResultDone:
-      break;
+      return StatusDone;
     case ResultNoScript:
-      report("NoSriptFoundMsg", options.input);
+      report_("NoSriptFoundMsg", shownName_);
       return StatusNoScript;
     case ResultNotPage:
-      report("UnknownFileErrorMsg", options.input);
+      report_("UnknownFileErrorMsg", shownName_);
       return StatusNotPage;
     default:
-      report("CancelledProcessMsg", "");
+      report_("CancelledProcessMsg", "");
       return StatusWriteError;
   }
+}
 
-  bool crlf =
-      options.eol == LineEnd::CrLf || (options.eol == LineEnd::Auto && info.firstLineEndsWithCrLf);
-  std::string_view eol = crlf ? "\r\n" : "\n";
-  if (options.output.empty()) {
+int CInputRun::Write(const CLineArray& result, std::string_view eol, bool* wouldChange) {
+  switch (options_.write) {
+    case WriteMode::Check:
+      *wouldChange = !ResultEquals(result, eol, read_.bytes);
+      return StatusDone;
+    case WriteMode::InPlace:
+      // An unchanged file keeps its time stamp: make and the like need not redo anything.
+      if (ResultEquals(result, eol, read_.bytes)) return StatusDone;
+      if (!read_.regularFile) {
+        report_.Say("The file " + name_ + " is no regular file: it is not replaced");
+        return StatusWriteError;
+      }
+      if (ReadingDropsBytes(read_.bytes)) {
+        report_.Say("The file " + name_ +
+                    " holds NUL or 0x1A bytes, which would be lost: it is not replaced (-o "
+                    "writes the result elsewhere)");
+        return StatusWriteError;
+      }
+      if (!SaveLineArray(name_, &result, eol)) {
+        report_("FileSaveErrorMsg", name_);
+        return StatusWriteError;
+      }
+      return StatusDone;
+    case WriteMode::Result:
+      break;
+  }
+  if (options_.output.empty()) {
     CFileSink out(STDOUT_FILENO);
-    if (!output.WriteLines(out, eol)) {
-      report("FileSaveErrorMsg", "standard output");
+    if (!result.WriteLines(out, eol)) {
+      report_("FileSaveErrorMsg", "standard output");
       return StatusWriteError;
     }
-  } else if (!SaveLineArray(options.output, &output, eol)) {
-    report("FileSaveErrorMsg", options.output);
+  } else if (!SaveLineArray(options_.output, &result, eol)) {
+    report_("FileSaveErrorMsg", options_.output);
     return StatusWriteError;
   }
   return StatusDone;
+}
+
+}  // namespace
+
+int FormatFiles(const CliOptions& options, std::ostream& err) {
+  const CReporter report(options.languageFile, err);
+  int firstFailure = StatusDone;
+  bool anyWouldChange = false;
+  for (const std::string& name : options.inputs) {
+    bool wouldChange = false;
+    int status = CInputRun(options, report, name).Run(&wouldChange);
+    if (wouldChange) {
+      anyWouldChange = true;
+      if (!WriteToStandardOutput(name + '\n')) {
+        report("FileSaveErrorMsg", "standard output");
+        status = StatusWriteError;
+      }
+    }
+    if (firstFailure == StatusDone) firstFailure = status;
+  }
+  if (firstFailure != StatusDone) return firstFailure;
+  return anyWouldChange ? StatusWouldChange : StatusDone;
 }
 
 }  // namespace vantorel
