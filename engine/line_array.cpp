@@ -1,13 +1,9 @@
 #include "line_array.h"
 
 #include <cstring>
+#include <memory>
 
 namespace vantorel {
-
-std::string_view CLineArray::GetAt(std::size_t index) const {
-  std::size_t start = StartOf(index);
-  return std::string_view(text_).substr(start, ends_[index] - start);
-}
 
 void CLineArray::Add(std::string_view line) {
   text_.append(line);
@@ -28,6 +24,7 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   // Compact the lines in place: each line's text moves to `out`, terminators and NUL tails go.
   char* data = bytes.data();
   const std::size_t size = bytes.size();
+  const bool hasNul = std::memchr(data, '\0', size) != nullptr;
   std::size_t in = 0;
   std::size_t out = 0;
   while (in < size) {
@@ -38,7 +35,7 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
       --textEnd;
       if (ends_.empty()) info.firstLineEndsWithCrLf = true;
     }
-    if (const void* nul = std::memchr(data + in, '\0', textEnd - in)) {
+    if (const void* nul = hasNul ? std::memchr(data + in, '\0', textEnd - in) : nullptr) {
       textEnd = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
     }
     std::size_t length = textEnd - in;
@@ -56,24 +53,24 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
 bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
   // Lines are gathered into large blocks so that the sink sees few, big writes.
   constexpr std::size_t kBlock = 1 << 20;
-  std::string block;
-  block.reserve(kBlock + 64);
+  std::unique_ptr<char[]> block(new char[kBlock + eol.size()]);
+  std::size_t used = 0;
   for (std::size_t i = 0; i < ends_.size(); ++i) {
     std::string_view line = GetAt(i);
+    if (used + line.size() > kBlock) {
+      if (used > 0 && !sink.Write(block.get(), used)) return false;
+      used = 0;
+    }
     if (line.size() >= kBlock) {
-      if (!block.empty() && !sink.Write(block.data(), block.size())) return false;
-      block.clear();
       if (!sink.Write(line.data(), line.size())) return false;
     } else {
-      block.append(line);
+      std::memcpy(block.get() + used, line.data(), line.size());
+      used += line.size();
     }
-    block.append(eol);
-    if (block.size() >= kBlock) {
-      if (!sink.Write(block.data(), block.size())) return false;
-      block.clear();
-    }
+    std::memcpy(block.get() + used, eol.data(), eol.size());
+    used += eol.size();
   }
-  return block.empty() || sink.Write(block.data(), block.size());
+  return used == 0 || sink.Write(block.get(), used);
 }
 
 void CLineArray::AppendToLast(std::string_view text) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vantorel {
@@ -29,10 +30,22 @@ class CLineArray {
  public:
   std::size_t GetSize() const { return ends_.size(); }
   bool IsEmpty() const { return ends_.empty(); }
-  std::string_view GetAt(std::size_t index) const;
+  std::string_view GetAt(std::size_t index) const {
+    const std::size_t start = StartOf(index);
+    return std::string_view(text_.data() + start, ends_[index] - start);
+  }
   std::string_view GetLast() const { return GetAt(ends_.size() - 1); }
 
+  // The bytes of all lines together.
+  std::size_t TextSize() const { return text_.size(); }
+
   void Add(std::string_view line);
+  // Replaces the contents with lines given as their bytes one after the other and the end offset
+  // of each.
+  void AssignLines(std::string text, std::vector<std::size_t> ends) {
+    text_ = std::move(text);
+    ends_ = std::move(ends);
+  }
   void RemoveAll();
 
   // Replaces the contents with the lines of a file's bytes: CR LF and LF end a line, a lone CR

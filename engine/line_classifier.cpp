@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "javascript_words.h"
+
 namespace vantorel {
 namespace {
 
@@ -9,26 +11,6 @@ constexpr std::size_t npos = std::string_view::npos;
 
 bool IsHtmlCommentOpen(std::string_view line, std::size_t at) {
   return line.compare(at, 4, "<!--") == 0;
-}
-
-bool IsIdentifierByte(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$' || c >= 0x80;
-}
-
-// Words after which a "/" starts a regular expression rather than a division.
-constexpr std::string_view kRegexKeywords[] = {
-    "return", "typeof", "case",  "do",    "else",  "in",    "of",        "new",
-    "delete", "void",   "throw", "yield", "await", "instanceof",
-};
-
-bool IsRegexKeyword(std::string_view word) {
-  // Most words are names: only those that start like a keyword and are short enough are compared.
-  if (word.size() < 2 || word.size() > 10 || word[0] < 'a' || word[0] > 'y') return false;
-  for (std::string_view keyword : kRegexKeywords) {
-    if (keyword[0] == word[0] && word == keyword) return true;
-  }
-  return false;
 }
 
 }  // namespace

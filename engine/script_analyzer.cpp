@@ -1,5 +1,6 @@
 #include "script_analyzer.h"
 
+#include "script_fast_path.h"
 #include "text_template.h"
 
 namespace vantorel {
@@ -16,10 +17,19 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
   emitter_ = &emitter;
   UpdateLineProgress();
   ShowCurrentLine(0);
-  if (pageMode_)
-    ScanPage();
-  else
-    ReindentScript(true, TextPos{});
+  progressBudget_ = 1;  // the first token is reported at once
+  FastPathResult fast = FastPathResult::Unsupported;
+  if (!pageMode_ && fastPath_ && output.IsEmpty())
+    fast = ReindentScriptFast(input, options_, output, progress_, currentLineFormat_,
+                              progressInterval_);
+  if (fast == FastPathResult::Cancelled) cancelled_ = true;
+  fastPathUsed_ = fast != FastPathResult::Unsupported;
+  if (fast == FastPathResult::Unsupported) {
+    if (pageMode_)
+      ScanPage();
+    else
+      ReindentScript(true, TextPos{});
+  }
   emitter_ = nullptr;
 
   if (IsCancelled()) return ResultCancelled;
@@ -31,7 +41,8 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
 
 bool CScriptAnalyzer::Advance() {
   if (!tokenizer_.NextToken()) return false;
-  if (!progress_) return true;
+  if (!progress_ || --progressBudget_ > 0) return true;
+  progressBudget_ = progressInterval_;
   if (progress_->IsCancelled()) {
     cancelled_ = true;
     return false;

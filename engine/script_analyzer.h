@@ -37,12 +37,19 @@ class CScriptAnalyzer {
   void SetPageMode(bool pageMode) { pageMode_ = pageMode; }
   void SetProgress(CAnalyzerProgress* progress) { progress_ = progress; }
   void SetCurrentLineFormat(std::string format) { currentLineFormat_ = std::move(format); }
+  // Progress is reported, and a cancel noticed, every this many tokens (at least 1).
+  void SetProgressInterval(int tokens) { progressInterval_ = tokens < 1 ? 1 : tokens; }
+  // Whole scripts go through a lean pass with the same result where it can; off, every input
+  // takes the general path (to compare the two).
+  void SetFastPath(bool enabled) { fastPath_ = enabled; }
 
   // Analyses input into output (appended to) and says how it went.
   int Run(const CLineArray& input, CLineArray& output);
 
   bool ScriptFound() const { return scriptFound_; }
   bool PageTagSeen() const { return pageTagSeen_; }
+  // Whether the last run went through the lean pass.
+  bool FastPathUsed() const { return fastPathUsed_; }
 
  private:
   // Token advance and progress.
@@ -96,6 +103,11 @@ class CScriptAnalyzer {
   bool pageMode_ = false;
   CAnalyzerProgress* progress_ = nullptr;
   std::string currentLineFormat_ = "Current Line: %d";
+  // About a millisecond of work between two reports at the general path's speed.
+  int progressInterval_ = 4096;
+  int progressBudget_ = 1;
+  bool fastPath_ = true;
+  bool fastPathUsed_ = false;
 
   const CLineArray* input_ = nullptr;
   CLineArray* output_ = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "javascript_words.h"
 #include "script_analyzer.h"
 
 namespace vantorel {
@@ -17,32 +18,6 @@ constexpr std::size_t npos = std::string_view::npos;
 
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
   return text.compare(at, prefix.size(), prefix) == 0;
-}
-
-bool OneOf(std::string_view word, std::initializer_list<std::string_view> words) {
-  return std::find(words.begin(), words.end(), word) != words.end();
-}
-
-// Words after which a line break ends the statement: a "{" after them must stay on their line.
-bool EndsStatementAtLineBreak(std::string_view word) {
-  return OneOf(word, {"return", "throw", "yield", "break", "continue"});
-}
-
-// Words whose "(" opens the head of a statement or function, which a block follows.
-bool OpensHead(std::string_view word) {
-  return OneOf(word, {"if", "for", "while", "switch", "catch", "with", "function"}) ||
-         word.substr(0, 9) == "function*";
-}
-
-bool IsIdentifier(std::string_view word) {
-  if (word.empty()) return false;
-  for (char c : word) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (!((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-          c == '_' || c == '$' || u >= 0x80))
-      return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -213,7 +188,7 @@ bool CScriptAnalyzer::BraceMayJoin() const {
   std::string_view text = tokenBefore_.text;
   if (tokenBefore_.type == TokenOperator) return text != "}";
   if (text.empty() || tokenBefore_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
-  if (OneOf(text, {"else", "do", "try", "finally", "catch", "static"})) return true;
+  if (TakesBlockAfter(text)) return true;
   if (inClassHead_ && IsIdentifier(text)) return true;
   char last = text.back();
   if (last == ')') return lastParenWasHead_;

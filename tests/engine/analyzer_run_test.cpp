@@ -84,53 +84,79 @@ TEST(AnalyzerRun, OutputIsAppendedTo) {
   EXPECT_EQ(FromLineArray(output), (Lines{"kept", "a;", "b;"}));
 }
 
+// The lean pass for whole scripts and the general path report progress alike.
+const struct {
+  const char* label;
+  bool fastPath;
+} kPaths[] = {{"lean pass", true}, {"general path", false}};
+
 TEST(AnalyzerProgress, FirstLineIsShownAsZeroBeforeAnyToken) {
-  RecordingProgress progress;
-  RunAnalyzer({"ab;"}, DefaultLayout(), InputKind::Script, &progress);
-  // Tokens of line 0: "ab" at 0, ";" at 2, the end of line with the ";" column.
-  EXPECT_EQ(progress.calls,
-            (std::vector<std::string>{"show Current Line: 0", "pos 0", "pos 2", "pos 2"}));
-  EXPECT_EQ(progress.pumps, 3);
+  for (const auto& path : kPaths) {
+    SCOPED_TRACE(path.label);
+    RecordingProgress progress;
+    RunAnalyzer({"ab;"}, DefaultLayout(), InputKind::Script, &progress, path.fastPath);
+    // Tokens of line 0: "ab" at 0, ";" at 2, the end of line with the ";" column.
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"show Current Line: 0", "pos 0", "pos 2", "pos 2"}));
+    EXPECT_EQ(progress.pumps, 3);
+  }
 }
 
 TEST(AnalyzerProgress, NewLineSetsTextRangeAndPosition) {
-  RecordingProgress progress;
-  RunAnalyzer({"a;", "", "", "", "", "   bb;"}, DefaultLayout(), InputKind::Script, &progress);
-  auto line5 = std::find(progress.calls.begin(), progress.calls.end(), "show Current Line: 5");
-  ASSERT_NE(line5, progress.calls.end());
-  // The first token of line 5 is the gap before "bb", at column 3.
-  EXPECT_EQ(std::vector<std::string>(line5, progress.calls.end()),
-            (std::vector<std::string>{"show Current Line: 5", "range 6", "pos 0", "pos 3", "pos 3",
-                                      "pos 5", "pos 5"}));
-  // Line 0 keeps the range the display had; every later line gets its own.
-  EXPECT_EQ(std::count_if(progress.calls.begin(), progress.calls.end(),
-                          [](const std::string& call) { return call.rfind("range", 0) == 0; }),
-            5);
-  EXPECT_EQ(progress.calls.front(), "show Current Line: 0");
+  for (const auto& path : kPaths) {
+    SCOPED_TRACE(path.label);
+    RecordingProgress progress;
+    RunAnalyzer({"a;", "", "", "", "", "   bb;"}, DefaultLayout(), InputKind::Script, &progress,
+                path.fastPath);
+    auto line5 = std::find(progress.calls.begin(), progress.calls.end(), "show Current Line: 5");
+    ASSERT_NE(line5, progress.calls.end());
+    // The first token of line 5 is the gap before "bb", at column 3.
+    EXPECT_EQ(std::vector<std::string>(line5, progress.calls.end()),
+              (std::vector<std::string>{"show Current Line: 5", "range 6", "pos 0", "pos 3",
+                                        "pos 3", "pos 5", "pos 5"}));
+    // Line 0 keeps the range the display had; every later line gets its own.
+    EXPECT_EQ(std::count_if(progress.calls.begin(), progress.calls.end(),
+                            [](const std::string& call) { return call.rfind("range", 0) == 0; }),
+              5);
+    EXPECT_EQ(progress.calls.front(), "show Current Line: 0");
+  }
 }
 
 TEST(AnalyzerProgress, CurrentLineFormatIsFilledIn) {
-  RecordingProgress progress;
-  CLineArray input = ToLineArray({"a;", "b;"});
-  CLineArray output;
-  CScriptAnalyzer analyzer;
-  analyzer.SetProgress(&progress);
-  analyzer.SetCurrentLineFormat("Zeile %d von %s");
-  analyzer.Run(input, output);
-  EXPECT_EQ(progress.calls.front(), "show Zeile 0 von %s");
-  EXPECT_NE(std::find(progress.calls.begin(), progress.calls.end(), "show Zeile 1 von %s"),
-            progress.calls.end());
+  for (const auto& path : kPaths) {
+    SCOPED_TRACE(path.label);
+    RecordingProgress progress;
+    CLineArray input = ToLineArray({"a;", "b;"});
+    CLineArray output;
+    CScriptAnalyzer analyzer;
+    analyzer.SetProgress(&progress);
+    analyzer.SetProgressInterval(1);
+    analyzer.SetFastPath(path.fastPath);
+    analyzer.SetCurrentLineFormat("Zeile %d von %s");
+    analyzer.Run(input, output);
+    EXPECT_EQ(analyzer.FastPathUsed(), path.fastPath);
+    EXPECT_EQ(progress.calls.front(), "show Zeile 0 von %s");
+    EXPECT_NE(std::find(progress.calls.begin(), progress.calls.end(), "show Zeile 1 von %s"),
+              progress.calls.end());
+  }
 }
 
 TEST(AnalyzerProgress, CancelStopsTheRunBetweenTwoTokens) {
   Lines input(50, "a;");
-  for (InputKind kind : {InputKind::Script, InputKind::Page}) {
-    SCOPED_TRACE(kind == InputKind::Page ? "page" : "script");
+  const struct {
+    const char* label;
+    InputKind kind;
+    bool fastPath;
+  } runs[] = {{"script, lean pass", InputKind::Script, true},
+              {"script, general path", InputKind::Script, false},
+              {"page", InputKind::Page, true}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.label);
     Lines page = input;
-    if (kind == InputKind::Page) page.front() = "<html><script>";
+    if (run.kind == InputKind::Page) page.front() = "<html><script>";
     RecordingProgress progress;
     progress.cancelAfter = 10;
-    RunOutcome outcome = RunAnalyzer(page, DefaultLayout(), kind, &progress);
+    RunOutcome outcome = RunAnalyzer(page, DefaultLayout(), run.kind, &progress, run.fastPath);
     EXPECT_EQ(outcome.result, ResultCancelled);
     // The token read after the cancel is not worked on.
     EXPECT_EQ(progress.pumps, 10);
@@ -140,12 +166,16 @@ TEST(AnalyzerProgress, CancelStopsTheRunBetweenTwoTokens) {
 }
 
 TEST(AnalyzerProgress, CancelledFromTheStartReadsNothingFurther) {
-  RecordingProgress progress;
-  progress.cancelAfter = 0;
-  RunOutcome outcome = RunAnalyzer({"a;", "b;"}, DefaultLayout(), InputKind::Script, &progress);
-  EXPECT_EQ(outcome.result, ResultCancelled);
-  EXPECT_EQ(outcome.output, Lines{});
-  EXPECT_EQ(progress.calls, (std::vector<std::string>{"show Current Line: 0"}));
+  for (const auto& path : kPaths) {
+    SCOPED_TRACE(path.label);
+    RecordingProgress progress;
+    progress.cancelAfter = 0;
+    RunOutcome outcome =
+        RunAnalyzer({"a;", "b;"}, DefaultLayout(), InputKind::Script, &progress, path.fastPath);
+    EXPECT_EQ(outcome.result, ResultCancelled);
+    EXPECT_EQ(outcome.output, Lines{});
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"show Current Line: 0"}));
+  }
 
   RecordingProgress pageProgress;
   pageProgress.cancelAfter = 0;
@@ -153,6 +183,39 @@ TEST(AnalyzerProgress, CancelledFromTheStartReadsNothingFurther) {
                         &pageProgress)
                 .result,
             ResultCancelled);
+}
+
+// Between two reports lie `interval` tokens: the first token is reported, then every
+// interval-th; a cancel is noticed at the next report.
+TEST(AnalyzerProgress, ReportsComeEveryIntervalTokens) {
+  Lines script(1000, "a;");  // three tokens per line: "a", ";" and the end of line
+  Lines page = script;
+  page.front() = "<html><script>";
+  const struct {
+    const char* label;
+    const Lines* input;
+    InputKind kind;
+    bool fastPath;
+  } runs[] = {{"script, lean pass", &script, InputKind::Script, true},
+              {"script, general path", &script, InputKind::Script, false},
+              {"page", &page, InputKind::Page, true}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.label);
+    RecordingProgress all;
+    RunAnalyzer(*run.input, DefaultLayout(), run.kind, &all, run.fastPath, 1);
+    for (int interval : {7, 100}) {
+      RecordingProgress some;
+      RunAnalyzer(*run.input, DefaultLayout(), run.kind, &some, run.fastPath, interval);
+      EXPECT_EQ(some.pumps, (all.pumps + interval - 1) / interval) << interval;
+      RecordingProgress cancelling;
+      cancelling.cancelAfter = 3;
+      EXPECT_EQ(RunAnalyzer(*run.input, DefaultLayout(), run.kind, &cancelling, run.fastPath,
+                            interval)
+                    .result,
+                ResultCancelled);
+      EXPECT_EQ(cancelling.pumps, 3);
+    }
+  }
 }
 
 TEST(AnalyzerProgress, QuittingDoesNotStopTheRun) {

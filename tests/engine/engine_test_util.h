@@ -46,17 +46,28 @@ struct RunOutcome {
 
 enum class InputKind { Script, Page };
 
+// With a progress display, progress is reported at every token unless an interval is given.
 inline RunOutcome RunAnalyzer(const Lines& input, const LayoutOptions& options, InputKind kind,
-                              CAnalyzerProgress* progress = nullptr) {
+                              CAnalyzerProgress* progress = nullptr, bool fastPath = true,
+                              int progressInterval = 1) {
   CLineArray in = ToLineArray(input);
   CLineArray out;
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(options);
   analyzer.SetPageMode(kind == InputKind::Page);
   analyzer.SetProgress(progress);
+  analyzer.SetProgressInterval(progressInterval);
+  analyzer.SetFastPath(fastPath);
   RunOutcome outcome;
   outcome.result = analyzer.Run(in, out);
   outcome.output = FromLineArray(out);
+  if (kind == InputKind::Script && !progress && fastPath && analyzer.FastPathUsed()) {
+    // Every script case checks the lean pass against the general path too.
+    CLineArray general;
+    analyzer.SetFastPath(false);
+    EXPECT_EQ(analyzer.Run(in, general), outcome.result);
+    EXPECT_EQ(FromLineArray(general), outcome.output) << "lean pass and general path differ";
+  }
   return outcome;
 }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string_view>
+
+namespace vantorel {
+
+// What the re-indenter needs to know of JavaScript's words.
+
+inline bool IsIdentifierByte(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || c >= 0x80;
+}
+
+// Whether every byte of a non-empty word can stand in an identifier.
+bool IsIdentifier(std::string_view word);
+// Words after which a "/" starts a regular expression rather than a division.
+bool IsRegexKeyword(std::string_view word);
+// Words after which a line break ends the statement: a "{" after them must stay on their line.
+bool EndsStatementAtLineBreak(std::string_view word);
+// Words whose "(" opens the head of a statement or function, which a block follows.
+bool OpensHead(std::string_view word);
+// Words after which a "{" on the next line opens their block: joining it keeps the program.
+bool TakesBlockAfter(std::string_view word);
+
+}  // namespace vantorel

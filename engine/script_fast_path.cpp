@@ -1,0 +1,948 @@
+// The lean whole-script pass. It makes the same decisions as the token-by-token re-indenter
+// (script_reindenter.cpp), in the same order, but reads each line once with a fixed byte table
+// and writes output lines straight into one buffer: no reconfigurable lists, no per-token
+// allocation. Its results are checked against the general path by the tests and the fuzzers.
+#include "script_fast_path.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "javascript_words.h"
+#include "source_tokenizer.h"
+#include "text_span.h"
+#include "text_template.h"
+
+namespace vantorel {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+constexpr std::string_view kGap = " ";
+
+// Thrown where the input leaves what this pass handles, and where the user cancels.
+struct Unsupported {};
+struct Cancelled {};
+
+using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
+
+bool IsWhiteSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsBlankChar(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
+  return text.compare(at, prefix.size(), prefix) == 0;
+}
+
+// ---- Output lines in one buffer --------------------------------------------------------------
+
+// The output emitter's editing operations, on lines kept as one byte buffer and their ends.
+class CLeanOutput {
+ public:
+  explicit CLeanOutput(const LayoutOptions& options) : options_(options) {}
+
+  void Reserve(std::size_t bytes, std::size_t lines) {
+    buffer_.resize(bytes);
+    ends_.reserve(lines);
+  }
+  // Hands the lines over; the buffer is empty afterwards.
+  void MoveTo(CLineArray& output) {
+    buffer_.resize(size_);
+    output.AssignLines(std::move(buffer_), std::move(ends_));
+    buffer_.clear();
+    ends_.clear();
+    size_ = lastStart_ = 0;
+  }
+
+  std::size_t Size() const { return ends_.size(); }
+  bool IsEmpty() const { return ends_.empty(); }
+  bool LastLineHasComment() const { return commentLine_ != kNone && commentLine_ + 1 == Size(); }
+
+  void EmitLine(std::string_view text, int depth, std::size_t commentAt = npos,
+                const Span* literals = nullptr, std::size_t literalCount = 0);
+  void AppendToLastLine(std::string_view text);
+  void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth, char separator);
+  void DropTrailingBlankLines();
+  void PlaceOpenBrace(int depth);
+  void PlaceCloseBrace(int depth);
+  int StepIn(int depth) const {
+    return options_.insertMode == 1 ? depth + 1 : depth + options_.indentCount;
+  }
+  int StepOut(int depth) const {
+    return options_.insertMode == 1 ? depth - 1 : depth - options_.indentCount;
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  std::string_view Last() const { return {buffer_.data() + lastStart_, size_ - lastStart_}; }
+  void AddEmpty() {
+    lastStart_ = size_;
+    ends_.push_back(size_);
+  }
+  // Room for `extra` more bytes; returns where they go. Valid until the next call.
+  char* Room(std::size_t extra) {
+    if (size_ + extra > buffer_.size()) buffer_.resize(std::max(buffer_.size() * 2, size_ + extra));
+    return buffer_.data() + size_;
+  }
+  void Commit(const char* end) {
+    size_ = static_cast<std::size_t>(end - buffer_.data());
+    ends_.back() = size_;
+  }
+  // Appends bytes that do not lie in the buffer itself.
+  void Append(std::string_view text) {
+    char* p = Room(text.size());
+    if (!text.empty()) std::memcpy(p, text.data(), text.size());
+    Commit(p + text.size());
+  }
+  void TruncateLast(std::size_t length) {
+    size_ = lastStart_ + length;
+    ends_.back() = size_;
+  }
+  void RemoveLast() {
+    ends_.pop_back();
+    size_ = lastStart_;
+    lastStart_ = ends_.size() >= 2 ? ends_[ends_.size() - 2] : 0;
+  }
+  void TrimLastLine() {
+    std::string_view last = Last();
+    std::size_t end = last.size();
+    while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
+    TruncateLast(end);
+  }
+  static std::string CollapseBlanks(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      result.push_back(text[i]);
+      if (IsBlankChar(text[i])) {
+        while (i + 1 < text.size() && IsBlankChar(text[i + 1])) ++i;
+      }
+    }
+    return result;
+  }
+  // Writes n copies of c, eight at a time: indentation is short, a call to memset costs more.
+  static char* Fill(char* out, char c, std::size_t n) {
+    const std::uint64_t eight = 0x0101010101010101ULL * static_cast<unsigned char>(c);
+    for (; n >= 8; n -= 8, out += 8) std::memcpy(out, &eight, 8);
+    for (; n > 0; --n) *out++ = c;
+    return out;
+  }
+  // Copies text[from, to), a run of blanks reduced to its first character.
+  static char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t to) {
+    while (from < to) {
+      const char c = text[from++];
+      *out++ = c;
+      if (c == ' ' || c == '\t') {
+        while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
+      }
+    }
+    return out;
+  }
+
+  const LayoutOptions& options_;
+  std::string buffer_;
+  std::size_t size_ = 0;
+  std::size_t lastStart_ = 0;
+  std::vector<std::size_t> ends_;
+  std::size_t commentLine_ = kNone;
+  std::size_t commentColumn_ = 0;
+};
+
+void CLeanOutput::EmitLine(std::string_view text, int depth, std::size_t commentAt,
+                           const Span* literals, std::size_t literalCount) {
+  const char* t = text.data();
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsWhiteSpace(t[begin])) ++begin;
+  while (end > begin && IsWhiteSpace(t[end - 1])) --end;
+  // A literal's blanks are data, at the end of the text too; a CR there would merge with the
+  // line end.
+  if (literalCount > 0)
+    end = std::max(end, std::min(literals[literalCount - 1].second, text.size()));
+  while (end > begin && t[end - 1] == '\r') --end;
+  AddEmpty();
+  const std::size_t indent = COutputEmitter::IndentWidth(depth);
+  char* out = Room(indent + (end - begin));
+  const char* lineStart = out;
+  out = Fill(out, options_.insertMode == 1 ? '\t' : ' ', indent);
+  std::size_t i = begin;
+  std::size_t k = 0;  // next literal
+  auto noteComment = [&](std::size_t at, const char* written) {
+    commentLine_ = Size() - 1;
+    commentColumn_ = static_cast<std::size_t>(written - lineStart) + (commentAt - at);
+  };
+  while (i < end) {
+    while (k < literalCount && literals[k].second <= i) ++k;
+    if (k < literalCount && literals[k].first <= i) {
+      std::size_t stop = std::min(literals[k].second, end);
+      if (commentAt >= i && commentAt < stop) noteComment(i, out);
+      std::memcpy(out, t + i, stop - i);
+      out += stop - i;
+      i = stop;
+      continue;
+    }
+    std::size_t stop = k < literalCount ? std::min(literals[k].first, end) : end;
+    if (commentAt >= i && commentAt < stop) {
+      out = CopyCollapsed(out, t, i, commentAt);
+      noteComment(commentAt, out);
+      i = commentAt;
+    }
+    out = CopyCollapsed(out, t, i, stop);
+    i = stop;
+  }
+  Commit(out);
+}
+
+void CLeanOutput::AppendToLastLine(std::string_view text) {
+  if (IsEmpty()) {
+    AddEmpty();
+    Append(text);
+    return;
+  }
+  if (LastLineHasComment()) {
+    // Code joined to a line that ends in a comment goes before the comment.
+    std::string_view last = Last();
+    std::size_t codeEnd = commentColumn_;
+    while (codeEnd > 0 && IsWhiteSpace(last[codeEnd - 1])) --codeEnd;
+    std::string line;
+    line.append(last.substr(0, codeEnd)).append(text).append(" ");
+    std::size_t newColumn = line.size();
+    line.append(last.substr(commentColumn_));
+    TruncateLast(0);
+    Append(line);
+    commentColumn_ = newColumn;
+    return;
+  }
+  TrimLastLine();
+  Append(text);
+}
+
+void CLeanOutput::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
+                                char separator) {
+  if (IsEmpty() || LastLineHasComment()) {
+    EmitLine(text, depth, lineCommentAt);
+    return;
+  }
+  TrimLastLine();
+  if (!Last().empty() && separator != '\0') Append(std::string_view(&separator, 1));
+  std::string added = CollapseBlanks(text);
+  if (lineCommentAt != npos) {
+    commentLine_ = Size() - 1;
+    commentColumn_ = Last().size() + CollapseBlanks(text.substr(0, lineCommentAt)).size();
+  }
+  Append(added);
+}
+
+void CLeanOutput::DropTrailingBlankLines() {
+  while (!IsEmpty()) {
+    std::string_view last = Last();
+    if (!std::all_of(last.begin(), last.end(), IsWhiteSpace)) break;
+    RemoveLast();
+  }
+}
+
+void CLeanOutput::PlaceOpenBrace(int depth) {
+  DropTrailingBlankLines();
+  if (options_.bracketStyle == 1)
+    AppendToLastLine("{");
+  else
+    EmitLine("{", depth);
+}
+
+void CLeanOutput::PlaceCloseBrace(int depth) {
+  DropTrailingBlankLines();
+  EmitLine("}", depth);
+}
+
+// ---- Reading the script ----------------------------------------------------------------------
+
+// What a byte can start, under the re-indenter's lists: operators < > { } ; / (, comments // and
+// /* */, both quotes, template literals and regular expressions.
+enum ByteKind : std::uint8_t {
+  kWordByte = 0,
+  kBlankByte,
+  kQuoteByte,
+  kSlashByte,
+  kOperatorByte,
+  kLessByte,
+  kOddByte,  // a backquote, CR, vertical tab or form feed: left to the general path
+};
+
+constexpr std::array<std::uint8_t, 256> MakeByteKinds() {
+  std::array<std::uint8_t, 256> kinds{};
+  kinds[' '] = kinds['\t'] = kBlankByte;
+  kinds['\''] = kinds['"'] = kQuoteByte;
+  kinds['/'] = kSlashByte;
+  kinds['>'] = kinds['{'] = kinds['}'] = kinds[';'] = kinds['('] = kOperatorByte;
+  kinds['<'] = kLessByte;
+  kinds['`'] = kinds['\r'] = kinds['\v'] = kinds['\f'] = kOddByte;
+  return kinds;
+}
+constexpr std::array<std::uint8_t, 256> kByteKinds = MakeByteKinds();
+
+std::uint8_t KindOf(char c) {
+  return kByteKinds[static_cast<unsigned char>(c)];
+}
+
+struct Token {
+  int type = TokenNone;
+  std::string_view text;
+  std::ptrdiff_t line = 0;
+  std::size_t column = 0;
+};
+
+// Classifies each line in runs of word, operator and skipped bytes, front to back, and hands
+// out the tokens the general tokenizer would: words, one-byte operators, a gap between two words
+// and one end of line per line.
+class CLeanLexer {
+ public:
+  explicit CLeanLexer(const CLineArray& input)
+      : input_(input), lineCount_(static_cast<std::ptrdiff_t>(input.GetSize())) {}
+
+  bool Next();
+  const Token& Current() const { return token_; }
+  std::ptrdiff_t LineIndex() const { return line_; }
+  bool LineReadToEnd() const { return next_ >= text_.size(); }
+  // Valid once the line is read to its end.
+  std::size_t LineComment() const { return lineComment_; }
+  bool LineEndsInBlock() const { return inBlock_; }
+  // The literals of the current line not yet taken, up to column `end`.
+  std::pair<const Span*, std::size_t> TakeLiterals(std::size_t end) {
+    std::size_t first = literalsTaken_;
+    while (literalsTaken_ < literals_.size() && literals_[literalsTaken_].first < end)
+      ++literalsTaken_;
+    return {literals_.data() + first, literalsTaken_ - first};
+  }
+  // Whether column `at` of the current line lies inside a literal read so far.
+  bool InLiteral(std::size_t at) const {
+    for (std::size_t k = literals_.size(); k-- > 0;) {
+      if (literals_[k].first <= at) return at < literals_[k].second;
+    }
+    return false;
+  }
+
+ private:
+  enum Phase { PhaseWord, PhaseOperator, PhaseAfterOperator };
+
+  void LoadLine();
+  CharClass ClassAt(std::size_t p) {
+    while (runEnd_ <= p && next_ < text_.size()) Step();
+    return runClass_;
+  }
+  std::size_t Skip(std::size_t p, CharClass cls) {
+    while (p < text_.size() && ClassAt(p) == cls) p = runEnd_;
+    return std::min(p, text_.size());
+  }
+  void Step();
+  void EndRun(std::size_t end, CharClass cls) {
+    runEnd_ = end;
+    runClass_ = cls;
+    next_ = end;
+  }
+  void Literal(std::size_t begin, std::size_t end) {
+    if (end > begin) literals_.emplace_back(begin, end);
+  }
+  std::size_t FindCommentEnd(std::size_t from) const;
+  std::size_t ScanString(std::size_t from, char quote) const;
+  std::size_t ScanRegex(std::size_t from) const;
+  void NoteWordEnd(std::size_t begin, std::size_t end);
+
+  const CLineArray& input_;
+  const std::ptrdiff_t lineCount_;
+  std::ptrdiff_t line_ = -1;
+  std::string_view text_;
+  Phase phase_ = PhaseWord;
+  std::size_t pos_ = 0;
+  Token token_;
+
+  std::size_t next_ = 0;  // first byte not classified yet
+  std::size_t runEnd_ = 0;
+  CharClass runClass_ = ClassWord;
+  bool inBlock_ = false;  // inside a block comment, carried from line to line
+  bool regexAllowed_ = true;
+  std::size_t lineComment_ = npos;
+  std::vector<Span> literals_;
+  std::size_t literalsTaken_ = 0;
+};
+
+void CLeanLexer::LoadLine() {
+  text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
+  next_ = runEnd_ = 0;
+  runClass_ = ClassWord;
+  regexAllowed_ = true;  // a "/" that begins a line is read as a regular expression
+  lineComment_ = npos;
+  literals_.clear();
+  literalsTaken_ = 0;
+}
+
+bool CLeanLexer::Next() {
+  token_.text = {};
+  token_.type = TokenNone;
+  if (line_ >= lineCount_) return false;
+  for (;;) {
+    switch (phase_) {
+      case PhaseWord: {
+        pos_ = Skip(pos_, ClassSkip);
+        if (pos_ >= text_.size()) {
+          pos_ = 0;
+          ++line_;
+          LoadLine();
+          if (line_ >= lineCount_) return false;
+        }
+        token_.line = line_;
+        token_.column = pos_;
+        std::size_t end = Skip(pos_, ClassWord);
+        token_.text = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        token_.type = TokenWord;
+        phase_ = PhaseOperator;
+        if (!token_.text.empty()) return true;
+        break;
+      }
+      case PhaseOperator: {
+        pos_ = Skip(pos_, ClassSkip);
+        token_.line = line_;
+        token_.column = pos_;
+        token_.type = TokenOperator;
+        phase_ = PhaseWord;
+        if (pos_ < text_.size()) {
+          if (ClassAt(pos_) == ClassOperator) {
+            token_.text = text_.substr(pos_, 1);  // every listed operator is one byte
+            pos_ += 1;
+          } else {
+            token_.text = kGap;
+          }
+          phase_ = PhaseAfterOperator;
+        } else {
+          token_.type = TokenEndOfLine;
+          token_.column = text_.size();
+        }
+        return true;
+      }
+      case PhaseAfterOperator: {
+        phase_ = PhaseWord;
+        pos_ = Skip(pos_, ClassSkip);
+        if (pos_ >= text_.size()) {
+          token_.type = TokenEndOfLine;  // at the operator's position
+          return true;
+        }
+        break;
+      }
+    }
+  }
+}
+
+std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  while (from + 1 < size) {
+    const void* hit = std::memchr(data + from, '*', size - from - 1);
+    if (!hit) return npos;
+    std::size_t star = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    if (data[star + 1] == '/') return star;
+    from = star + 1;
+  }
+  return npos;
+}
+
+// The end of a string whose opening quote lies before `from`: just past its closing quote, or
+// the line's end. A string continued onto the next line is left to the general path.
+std::size_t CLeanLexer::ScanString(std::size_t from, char quote) const {
+  const std::size_t size = text_.size();
+  for (std::size_t j = from; j < size; ++j) {
+    const char c = text_[j];
+    if (c == '\\') {
+      if (text_.find_first_not_of('\r', j + 1) == npos) throw Unsupported();
+      ++j;
+    } else if (c == quote) {
+      return j + 1;
+    }
+  }
+  return size;
+}
+
+// The end of the regular expression whose "/" stands at `from`, flags included, or npos when
+// none ends on this line.
+std::size_t CLeanLexer::ScanRegex(std::size_t from) const {
+  const std::size_t size = text_.size();
+  bool inClass = false;
+  for (std::size_t j = from + 1; j < size; ++j) {
+    const char c = text_[j];
+    if (c == '\\') {
+      ++j;
+    } else if (c == '[') {
+      inClass = true;
+    } else if (c == ']') {
+      inClass = false;
+    } else if (c == '/' && !inClass) {
+      ++j;
+      while (j < size && IsIdentifierByte(static_cast<unsigned char>(text_[j]))) ++j;
+      return j;
+    }
+  }
+  return npos;
+}
+
+void CLeanLexer::NoteWordEnd(std::size_t begin, std::size_t end) {
+  const unsigned char last = static_cast<unsigned char>(text_[end - 1]);
+  if (IsIdentifierByte(last)) {
+    std::size_t start = end - 1;
+    while (start > begin && IsIdentifierByte(static_cast<unsigned char>(text_[start - 1]))) --start;
+    regexAllowed_ = IsRegexKeyword(text_.substr(start, end - start));
+  } else {
+    regexAllowed_ = last != ')' && last != ']';
+  }
+}
+
+void CLeanLexer::Step() {
+  const std::size_t size = text_.size();
+  const std::size_t at = next_;
+  if (inBlock_) {
+    std::size_t close = FindCommentEnd(at);
+    inBlock_ = close == npos;
+    return EndRun(inBlock_ ? size : close + 2, ClassSkip);
+  }
+  const char c = text_[at];
+  switch (KindOf(c)) {
+    case kQuoteByte: {
+      std::size_t end = ScanString(at + 1, c);
+      regexAllowed_ = false;
+      Literal(at, end);
+      return EndRun(end, ClassWord);
+    }
+    case kSlashByte: {
+      const char after = at + 1 < size ? text_[at + 1] : '\0';
+      if (at + 1 < size && after != '/' && after != '*' && regexAllowed_) {
+        std::size_t end = ScanRegex(at);
+        if (end != npos) {
+          regexAllowed_ = false;
+          Literal(at, end);
+          return EndRun(end, ClassWord);
+        }
+      }
+      if (at + 1 < size && after == '/') {
+        lineComment_ = at;
+        return EndRun(size, ClassSkip);
+      }
+      if (at + 1 < size && after == '*') {
+        std::size_t close = at + 2 < size ? FindCommentEnd(at + 2) : npos;
+        inBlock_ = close == npos;
+        return EndRun(inBlock_ ? size : close + 2, ClassSkip);
+      }
+      regexAllowed_ = true;
+      return EndRun(at + 1, ClassOperator);
+    }
+    case kLessByte:
+      if (StartsWithAt(text_, at, "<!--")) throw Unsupported();
+      regexAllowed_ = true;
+      return EndRun(at + 1, ClassOperator);
+    case kOperatorByte:
+      regexAllowed_ = true;
+      return EndRun(at + 1, ClassOperator);
+    case kBlankByte: {
+      std::size_t end = at + 1;
+      while (end < size && KindOf(text_[end]) == kBlankByte) ++end;
+      return EndRun(end, ClassSkip);
+    }
+    case kWordByte: {
+      // "-->" opens a comment at the start of a line and moves with a segment's start.
+      if (c == '-' && StartsWithAt(text_, at, "-->")) throw Unsupported();
+      std::size_t end = at + 1;
+      while (end < size && KindOf(text_[end]) == kWordByte) ++end;
+      NoteWordEnd(at, end);
+      return EndRun(end, ClassWord);
+    }
+    default:
+      throw Unsupported();
+  }
+}
+
+// ---- The re-indenter -------------------------------------------------------------------------
+
+class CLeanReindenter {
+ public:
+  CLeanReindenter(const CLineArray& input, const LayoutOptions& options,
+                  CAnalyzerProgress* progress, const std::string& lineFormat, int interval)
+      : input_(input),
+        options_(options),
+        lexer_(input),
+        out_(options),
+        progress_(progress),
+        lineFormat_(lineFormat),
+        interval_(std::max(interval, 1)) {
+    // Re-indented scripts come out about as large as they went in, give or take indentation.
+    out_.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
+  }
+
+  void Run();
+  CLeanOutput& Output() { return out_; }
+
+ private:
+  struct SignificantToken {
+    int type = TokenNone;
+    std::string_view text;
+    std::ptrdiff_t line = -1;
+    bool endsInLiteral = false;
+  };
+
+  bool Next();
+  void ReportProgress();
+  void NoteToken();
+  bool TokenIs(char op) const {
+    const Token& t = lexer_.Current();
+    return t.type == TokenOperator && t.text.size() == 1 && t.text[0] == op;
+  }
+  TextPos TokenPos() const { return {lexer_.Current().line, lexer_.Current().column}; }
+  static TextPos After(TextPos pos) { return {pos.line, pos.column + 1}; }
+  TextPos EndOfInput() const {
+    if (input_.IsEmpty()) return {};
+    std::size_t last = input_.GetSize() - 1;
+    return {static_cast<std::ptrdiff_t>(last), input_.GetAt(last).size()};
+  }
+  std::string_view LineAt(std::ptrdiff_t line) const {
+    return input_.GetAt(static_cast<std::size_t>(line));
+  }
+
+  void StartSegment(TextPos* start);
+  bool SkipLineEnds(TextPos* start);
+  bool SkipLineEndsAndSemicolons(TextPos* start, int depth);
+  void EmitSegment(TextPos start, TextPos end, int depth);
+  bool BraceStaysOnLine() const;
+  bool BraceMayJoin() const;
+  void HandleOpenBrace(TextPos start, int* depth);
+  void HandleCloseBrace(TextPos start, int* depth);
+  void CarryComments(TextPos to, int depth);
+  void FinishScript(bool segmentPending, TextPos start, int depth);
+
+  const CLineArray& input_;
+  const LayoutOptions& options_;
+  CLeanLexer lexer_;
+  CLeanOutput out_;
+  CAnalyzerProgress* progress_;
+  const std::string& lineFormat_;
+  const int interval_;
+  int budget_ = 1;  // the first token is reported at once
+  std::ptrdiff_t shownLine_ = 0;
+
+  TextPos emitted_;
+  bool emittedInComment_ = false;
+  SignificantToken lastToken_;
+  SignificantToken tokenBefore_;
+  std::vector<char> parenIsHead_;
+  bool lastParenWasHead_ = false;
+  bool inClassHead_ = false;
+  std::vector<Span> pieceLiterals_;
+  std::string commentText_;
+};
+
+bool CLeanReindenter::Next() {
+  if (!lexer_.Next()) return false;
+  if (progress_ && --budget_ <= 0) ReportProgress();
+  NoteToken();
+  return true;
+}
+
+void CLeanReindenter::ReportProgress() {
+  budget_ = interval_;
+  if (progress_->IsCancelled()) throw Cancelled();
+  const Token& token = lexer_.Current();
+  if (shownLine_ != token.line && shownLine_ < static_cast<std::ptrdiff_t>(input_.GetSize())) {
+    shownLine_ = token.line;
+    progress_->ShowCurrentLine(ExpandNumberTemplate(lineFormat_, shownLine_));
+    progress_->SetRange(static_cast<long long>(LineAt(shownLine_).size()));
+    progress_->SetPosition(0);
+  }
+  progress_->SetPosition(static_cast<long long>(token.column));
+  progress_->PumpMessages();  // a quit request does not stop the run
+}
+
+void CLeanReindenter::NoteToken() {
+  const Token& token = lexer_.Current();
+  const std::string_view text = token.text;
+  if (token.type == TokenEndOfLine || (token.type == TokenOperator && text == kGap)) return;
+  bool endsInLiteral = false;
+  if (token.type == TokenOperator) {
+    if (text[0] == '(') {
+      bool head = lastToken_.type == TokenWord &&
+                  (OpensHead(lastToken_.text) ||
+                   (IsIdentifier(lastToken_.text) && tokenBefore_.type == TokenWord &&
+                    OpensHead(tokenBefore_.text)));
+      parenIsHead_.push_back(head);
+    } else if (text[0] == ';') {
+      inClassHead_ = false;
+    }
+  } else {
+    // Closing parentheses stand inside words; those inside literals do not count.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != ')' || lexer_.InLiteral(token.column + i)) continue;
+      lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
+      if (!parenIsHead_.empty()) parenIsHead_.pop_back();
+    }
+    endsInLiteral = lexer_.InLiteral(token.column + text.size() - 1);
+    if (text.size() == 5 && text == "class") inClassHead_ = true;
+  }
+  tokenBefore_ = lastToken_;
+  lastToken_ = {token.type, text, token.line, endsInLiteral};
+}
+
+void CLeanReindenter::StartSegment(TextPos* start) {
+  *start = TokenPos();
+  if (StartsWithAt(LineAt(start->line), start->column, "-->")) throw Unsupported();
+}
+
+bool CLeanReindenter::SkipLineEnds(TextPos* start) {
+  while (Next()) {
+    if (lexer_.Current().type != TokenEndOfLine) {
+      StartSegment(start);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CLeanReindenter::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
+  while (Next()) {
+    if (TokenIs(';')) {
+      // Comments before the ";" go first, so that code never moves past a comment.
+      CarryComments(TokenPos(), depth);
+      if (out_.LastLineHasComment())
+        out_.EmitLine(";", depth);
+      else
+        out_.AppendToLastLine(";");
+      emitted_ = After(TokenPos());
+      emittedInComment_ = false;
+    } else if (lexer_.Current().type != TokenEndOfLine) {
+      StartSegment(start);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
+  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_.GetSize());
+  const std::size_t lineLength = end.line < lineCount ? LineAt(end.line).size() : 0;
+  const bool onCurrentLine = end.line == lexer_.LineIndex();
+  const bool toLineEnd = end.column >= lineLength && onCurrentLine;
+  std::size_t lineComment = npos;
+  if (toLineEnd) {
+    if (!lexer_.LineReadToEnd()) throw Unsupported();
+    lineComment = lexer_.LineComment();
+  }
+  std::pair<const Span*, std::size_t> literals{nullptr, 0};
+  if (onCurrentLine) literals = lexer_.TakeLiterals(end.column);
+
+  if (start.line == end.line && start.column < end.column) {
+    std::string_view line = LineAt(start.line);
+    const std::size_t from = start.column;
+    std::string_view piece = from < line.size()
+                                 ? line.substr(from, std::min(end.column, line.size()) - from)
+                                 : std::string_view();
+    const std::size_t to = from + piece.size();
+    std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
+    pieceLiterals_.clear();
+    for (std::size_t k = 0; k < literals.second; ++k) {
+      const Span& literal = literals.first[k];
+      if (literal.second <= from || literal.first >= to) continue;
+      pieceLiterals_.emplace_back(std::max(literal.first, from) - from,
+                                  std::min(literal.second, to) - from);
+    }
+    out_.EmitLine(piece, depth, commentAt, pieceLiterals_.data(), pieceLiterals_.size());
+  } else if (start.line < end.line) {
+    throw Unsupported();  // segments end on the line they start on
+  }
+  emitted_ = {end.line, std::min(end.column, lineLength)};
+  emittedInComment_ = toLineEnd && lexer_.LineEndsInBlock();
+}
+
+bool CLeanReindenter::BraceStaysOnLine() const {
+  return tokenBefore_.type == TokenWord && tokenBefore_.line == lastToken_.line &&
+         EndsStatementAtLineBreak(tokenBefore_.text);
+}
+
+bool CLeanReindenter::BraceMayJoin() const {
+  if (tokenBefore_.line == lastToken_.line) return true;
+  std::string_view text = tokenBefore_.text;
+  if (tokenBefore_.type == TokenOperator) return text != "}";
+  if (text.empty() || tokenBefore_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
+  if (TakesBlockAfter(text)) return true;
+  if (inClassHead_ && IsIdentifier(text)) return true;
+  const char last = text.back();
+  if (last == ')') return lastParenWasHead_;
+  if (text.size() >= 2 &&
+      (text.substr(text.size() - 2) == "++" || text.substr(text.size() - 2) == "--"))
+    return false;
+  return std::string_view("=+-*%&|^!~?:,[").find(last) != npos;
+}
+
+void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
+  if (BraceStaysOnLine()) {
+    EmitSegment(start, After(TokenPos()), *depth);
+  } else {
+    EmitSegment(start, TokenPos(), *depth);
+    if (options_.bracketStyle == 1 && (!BraceMayJoin() || out_.LastLineHasComment())) {
+      out_.DropTrailingBlankLines();
+      out_.EmitLine("{", *depth);
+    } else {
+      out_.PlaceOpenBrace(*depth);
+    }
+  }
+  *depth = out_.StepIn(*depth);
+  emitted_ = After(TokenPos());
+  emittedInComment_ = false;
+  inClassHead_ = false;
+}
+
+void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {
+  EmitSegment(start, TokenPos(), *depth);
+  *depth = out_.StepOut(*depth);
+  out_.PlaceCloseBrace(*depth);
+  emitted_ = After(TokenPos());
+  emittedInComment_ = false;
+}
+
+// The comments between the emitted text and `to`: one on the line of the code before it stays at
+// the end of that line, every other comment line becomes a line at the current depth.
+void CLeanReindenter::CarryComments(TextPos to, int depth) {
+  const TextPos from = emitted_;
+  if (from.line > to.line || (from.line == to.line && from.column >= to.column)) return;
+  bool inComment = emittedInComment_;
+  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_.GetSize());
+  const TextPos inputEnd = EndOfInput();
+  const bool toEnd = to.line == inputEnd.line && to.column == inputEnd.column;
+  std::string& text = commentText_;
+  for (std::ptrdiff_t line = from.line; line <= to.line && line < lineCount; ++line) {
+    std::string_view s = LineAt(line);
+    std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
+    std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
+    bool closeMayComment = p == 0;
+    const bool insideComment = inComment && line > from.line;
+    std::size_t lineCommentAt = npos;
+    char separator = '\0';
+    text.clear();
+    while (p < stop) {
+      std::size_t begin = p;
+      const char c = s[p];
+      if (!inComment && (c == ' ' || c == ';' || (c >= '\t' && c <= '\r'))) {
+        ++p;
+        continue;
+      }
+      if (inComment || StartsWithAt(s, p, "/*")) {
+        if (!inComment) closeMayComment = false;
+        std::size_t close = s.find("*/", inComment ? p : p + 2);
+        inComment = close == npos || close + 2 > stop;
+        p = inComment ? stop : close + 2;
+      } else if (StartsWithAt(s, p, "//") || StartsWithAt(s, p, "<!--") ||
+                 (closeMayComment && StartsWithAt(s, p, "-->"))) {
+        lineCommentAt = text.empty() ? 0 : text.size() + 1;
+        p = stop;
+      } else {
+        closeMayComment = false;
+        while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
+      }
+      if (!text.empty())
+        text.push_back(' ');
+      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
+        separator = s[begin - 1];
+      text.append(s.substr(begin, p - begin));
+    }
+    while (!text.empty() && IsWhiteSpace(text.back())) text.pop_back();
+    if (text.empty()) {
+      if (insideComment && (line < to.line || toEnd)) out_.EmitLine("", 0);
+      continue;
+    }
+    if (line == from.line && from.column > 0)
+      out_.AppendComment(text, lineCommentAt, depth, separator);
+    else
+      out_.EmitLine(text, depth, lineCommentAt);
+  }
+}
+
+void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth) {
+  TextPos end = EndOfInput();
+  if (segmentPending)
+    EmitSegment(start, end, depth);
+  else
+    CarryComments(end, depth);
+}
+
+void CLeanReindenter::Run() {
+  int depth = 0;
+  int forAllowance = 0;
+  bool advanced = false;
+  TextPos start;
+  for (;;) {
+    if (!advanced && !Next()) return FinishScript(true, start, depth);
+    advanced = false;
+    const Token& token = lexer_.Current();
+    if (token.type == TokenWord) {
+      if (token.text.size() == 8 && EqualsIgnoringCase(token.text, "function"))
+        depth = 0;
+      else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
+        forAllowance = 2;
+      continue;
+    }
+    if (token.type == TokenEndOfLine) {
+      EmitSegment(start, After(TokenPos()), depth);
+      if (!(advanced = SkipLineEnds(&start))) return FinishScript(false, start, depth);
+      CarryComments(start, depth);
+      continue;
+    }
+    if (token.type != TokenOperator || token.text.size() != 1) continue;
+    switch (token.text[0]) {
+      case '{':
+        HandleOpenBrace(start, &depth);
+        if (!(advanced = SkipLineEnds(&start))) return FinishScript(false, start, depth);
+        CarryComments(start, depth);
+        forAllowance = 0;
+        break;
+      case '}':
+        HandleCloseBrace(start, &depth);
+        if (!(advanced = SkipLineEndsAndSemicolons(&start, depth)))
+          return FinishScript(false, start, depth);
+        CarryComments(start, depth);
+        forAllowance = 0;
+        break;
+      case ';':
+        if (forAllowance > 0) {
+          --forAllowance;
+          continue;
+        }
+        EmitSegment(start, After(TokenPos()), depth);
+        if (!(advanced = SkipLineEndsAndSemicolons(&start, depth)))
+          return FinishScript(false, start, depth);
+        CarryComments(start, depth);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
+                                  CLineArray& output, CAnalyzerProgress* progress,
+                                  const std::string& lineFormat, int progressInterval) {
+  if (!output.IsEmpty()) return FastPathResult::Unsupported;
+  CLeanReindenter reindenter(input, options, progress, lineFormat, progressInterval);
+  try {
+    reindenter.Run();
+  } catch (const Unsupported&) {
+    return FastPathResult::Unsupported;
+  } catch (const Cancelled&) {
+    reindenter.Output().MoveTo(output);  // what was done so far, as the general path leaves it
+    return FastPathResult::Cancelled;
+  }
+  reindenter.Output().MoveTo(output);
+  return FastPathResult::Done;
+}
+
+}  // namespace vantorel
