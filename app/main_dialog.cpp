@@ -438,24 +438,33 @@ bool CMainDialog::OnDropFiles(wxCoord, wxCoord y, const wxArrayString& names) {
   if (names.empty() || !IsThisEnabled()) return false;
   const bool toInput = y < FullSize().GetHeight() / 4;
   const std::string name = FromWx(names[0]);
+  if (toInput) {
+    if (!OpenInputFile(name)) return false;
+    if (m_settings.runAfterDrop != 0) {
+      wxCommandEvent run(wxEVT_BUTTON, IdRunButton);
+      OnRun(run);
+    }
+    return true;
+  }
   if (!FileExists(name)) {
-    ShowError(ExpandTemplate(toInput ? m_texts.needOpenFileErrorMsg : m_texts.needSaveFileErrorMsg,
-                             name));
+    ShowError(ExpandTemplate(m_texts.needSaveFileErrorMsg, name));
     return false;
   }
-  if (toInput) {
-    m_settings.inputFileName = name;
-    m_inputEdit->ChangeValue(ToWx(name));
-    UpdateOutputName();
-  } else {
-    m_settings.outputFileName = name;
-    m_outputEdit->ChangeValue(ToWx(name));
-  }
+  m_settings.outputFileName = name;
+  m_outputEdit->ChangeValue(ToWx(name));
   SaveSettings();
-  if (toInput && m_settings.runAfterDrop != 0) {
-    wxCommandEvent run(wxEVT_BUTTON, IdRunButton);
-    OnRun(run);
+  return true;
+}
+
+bool CMainDialog::OpenInputFile(const std::string& name) {
+  if (!FileExists(name)) {
+    ShowError(ExpandTemplate(m_texts.needOpenFileErrorMsg, name));
+    return false;
   }
+  m_settings.inputFileName = name;
+  m_inputEdit->ChangeValue(ToWx(name));
+  UpdateOutputName();
+  SaveSettings();
   return true;
 }
 

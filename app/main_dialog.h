@@ -64,6 +64,10 @@ class CMainDialog : public wxDialog {
   // The drop rule for the first of `names`, dropped at y (client coordinates of this window):
   // the upper quarter of the full window takes the input, the rest the output.
   bool OnDropFiles(wxCoord x, wxCoord y, const wxArrayString& names);
+  // Takes `name` as the input file as a drop on the input part does, output name proposed and
+  // settings saved, but never starts a run. A name that is no existing file shows the drop's
+  // error and changes nothing; false then.
+  bool OpenInputFile(const std::string& name);
 
  private:
   // Set-up.
