@@ -20,8 +20,12 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libcli11-dev)
-# The window program: wxWidgets (GTK 3), and GIO for the desktop's text editor.
-GUI_BUILD_PACKAGES=(libwxgtk3.2-dev libglib2.0-dev pkg-config)
+# The window program: wxWidgets (GTK 3), GIO for the desktop's text editor, rsvg-convert for the
+# installed icons.
+GUI_BUILD_PACKAGES=(libwxgtk3.2-dev libglib2.0-dev pkg-config librsvg2-bin)
+# The install and Debian package tests: the desktop entry's validator, and dpkg-shlibdeps, which
+# names the package's dependencies.
+PACKAGING_TEST_PACKAGES=(desktop-file-utils dpkg-dev)
 # A virtual display for the window program's tests.
 GUI_TEST_PACKAGES=(xvfb xauth)
 

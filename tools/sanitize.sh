@@ -5,7 +5,8 @@
 #   FUZZ_SECONDS  seconds per fuzz target (default 60)
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev nodejs node-acorn
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev nodejs node-acorn \
+  "${PACKAGING_TEST_PACKAGES[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

@@ -8,7 +8,7 @@ CORPUS_PACKAGES=(libjs-jquery libjs-underscore)
 EQUIVALENCE_PACKAGES=(nodejs node-acorn libjs-jquery-ui libjs-prototype libjs-codemirror
                       libjs-chart.js node-lodash)
 ensure_packages "${BUILD_PACKAGES[@]}" "${GUI_BUILD_PACKAGES[@]}" "${GUI_TEST_PACKAGES[@]}" \
-  "${CORPUS_PACKAGES[@]}" "${EQUIVALENCE_PACKAGES[@]}"
+  "${CORPUS_PACKAGES[@]}" "${EQUIVALENCE_PACKAGES[@]}" "${PACKAGING_TEST_PACKAGES[@]}"
 build_tree "$VANTOREL_ROOT/build-test" -DVANTOREL_WERROR=ON -DVANTOREL_BUILD_TESTS=ON
 export VANTOREL_REQUIRE_CORPUS=1
 # The GUI tests fail rather than skip when the display is missing; the file chooser keeps its
