@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace vantorel {
@@ -40,11 +39,10 @@ class CLineArray {
   std::size_t TextSize() const { return text_.size(); }
 
   void Add(std::string_view line);
-  // Replaces the contents with lines given as their bytes one after the other and the end offset
-  // of each.
-  void AssignLines(std::string text, std::vector<std::size_t> ends) {
-    text_ = std::move(text);
-    ends_ = std::move(ends);
+  // Room for this many bytes and lines without reallocating.
+  void Reserve(std::size_t bytes, std::size_t lines) {
+    text_.reserve(bytes);
+    ends_.reserve(lines);
   }
   void RemoveAll();
 

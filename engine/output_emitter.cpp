@@ -1,6 +1,8 @@
 #include "output_emitter.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vantorel {
 namespace {
@@ -32,30 +34,30 @@ void ForEachPiece(const CLineArray& input, TextPos start, TextPos end, Emit emit
 void COutputEmitter::EmitRange(const CLineArray& input, TextPos start, TextPos end, int depth,
                                const RangeShape& shape) {
   PieceShape& piece = piece_;
-  ForEachPiece(input, start, end,
-               [&](std::string_view text, std::ptrdiff_t line, std::size_t from) {
-                 piece.commentAt = npos;
-                 piece.keepStart = piece.keepEnd = false;
-                 piece.beginsLine = line != start.line || BeginsLine(input, start);
-                 piece.literals.clear();
-                 std::size_t to = from + text.size();
-                 for (const LineShape& known : shape.lines) {
-                   if (known.line != line) continue;
-                   if (known.lineComment >= from && known.lineComment < to)
-                     piece.commentAt = known.lineComment - from;
-                   piece.keepStart = known.startsInLiteral && from == 0;
-                   piece.keepEnd =
-                       known.endsInLiteral && to >= input.GetAt(static_cast<std::size_t>(line)).size();
-                 }
-                 for (const LiteralSpan& literal : shape.literals) {
-                   if (literal.line != line || literal.end <= from || literal.begin >= to) continue;
-                   piece.literals.emplace_back(std::max(literal.begin, from) - from,
-                                               std::min(literal.end, to) - from);
-                 }
-                 EmitLine(text, depth, piece);
-                 if (shape.joinFirst && line == start.line && output_.GetSize() > 1)
-                   JoinLastLineToPrevious(' ');
-               });
+  ForEachPiece(
+      input, start, end, [&](std::string_view text, std::ptrdiff_t line, std::size_t from) {
+        piece.commentAt = npos;
+        piece.keepStart = piece.keepEnd = false;
+        piece.beginsLine = line != start.line || BeginsLine(input, start);
+        piece.literals.clear();
+        std::size_t to = from + text.size();
+        for (const LineShape& known : shape.lines) {
+          if (known.line != line) continue;
+          if (known.lineComment >= from && known.lineComment < to)
+            piece.commentAt = known.lineComment - from;
+          piece.keepStart = known.startsInLiteral && from == 0;
+          piece.keepEnd =
+              known.endsInLiteral && to >= input.GetAt(static_cast<std::size_t>(line)).size();
+        }
+        for (const LiteralSpan& literal : shape.literals) {
+          if (literal.line != line || literal.end <= from || literal.begin >= to) continue;
+          piece.literals.emplace_back(std::max(literal.begin, from) - from,
+                                      std::min(literal.end, to) - from);
+        }
+        EmitLine(text, depth, piece);
+        if (shape.joinFirst && line == start.line && output_.GetSize() > 1)
+          JoinLastLineToPrevious(' ');
+      });
 }
 
 void COutputEmitter::JoinLastLineToPrevious(char separator) {
@@ -116,17 +118,43 @@ bool COutputEmitter::ContinueLastLine(bool beginsLine) const {
   return false;
 }
 
+namespace {
+
+// Writes n copies of c, eight at a time: indentation is short, and a call costs more than it.
+char* Fill(char* out, char c, std::size_t n) {
+  const std::uint64_t eight = 0x0101010101010101ULL * static_cast<unsigned char>(c);
+  for (; n >= 8; n -= 8, out += 8) std::memcpy(out, &eight, 8);
+  for (; n > 0; --n) *out++ = c;
+  return out;
+}
+
+// Copies text[from, to), a run of blanks reduced to its first character.
+char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t to) {
+  while (from < to) {
+    const char c = text[from++];
+    *out++ = c;
+    if (c == ' ' || c == '\t') {
+      while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
+  const char* t = text.data();
   std::size_t begin = 0;
   std::size_t end = text.size();
   if (!shape.keepStart)
-    while (begin < end && IsWhiteSpace(text[begin])) ++begin;
+    while (begin < end && IsWhiteSpace(t[begin])) ++begin;
   if (!shape.keepEnd)
-    while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+    while (end > begin && IsWhiteSpace(t[end - 1])) --end;
   // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\"); but a
   // CR there would merge with the line end when written with LF line ends.
-  if (!shape.literals.empty()) end = std::max(end, std::min(shape.literals.back().second, text.size()));
-  while (end > begin && text[end - 1] == '\r') --end;
+  const auto& literals = shape.literals;
+  if (!literals.empty()) end = std::max(end, std::min(literals.back().second, text.size()));
+  while (end > begin && t[end - 1] == '\r') --end;
   if (ContinueLastLine(shape.beginsLine)) {
     depth = 0;  // the text goes on where the last line stops
   } else {
@@ -134,35 +162,38 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   }
   // A line that is part of a literal is data, however blank it looks.
   if (shape.keepStart || shape.keepEnd) keptLine_ = output_.GetSize() - 1;
-  if (depth > 0 && !shape.keepStart)
-    output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
-  auto copy = [&](std::size_t from, std::size_t to) {
-    if (shape.commentAt >= from && shape.commentAt < to) {
-      commentLine_ = output_.GetSize() - 1;
-      commentColumn_ = output_.GetLast().size() + (shape.commentAt - from);
-    }
-    output_.AppendToLast(text.substr(from, to - from));
+  const std::size_t indent = depth > 0 && !shape.keepStart ? IndentWidth(depth) : 0;
+  // The line is put together here and appended at once.
+  if (line_.size() < indent + (end - begin)) line_.resize(indent + (end - begin));
+  char* const lineStart = line_.data();
+  char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
+  const std::size_t base = output_.GetLast().size();
+  auto noteComment = [&](std::size_t at) {
+    commentLine_ = output_.GetSize() - 1;
+    commentColumn_ = base + static_cast<std::size_t>(out - lineStart) + (shape.commentAt - at);
   };
   std::size_t i = begin;
   std::size_t k = 0;  // next literal
   while (i < end) {
-    while (k < shape.literals.size() && shape.literals[k].second <= i) ++k;
-    if (k < shape.literals.size() && shape.literals[k].first <= i) {
-      std::size_t stop = std::min(shape.literals[k].second, end);
-      copy(i, stop);  // a literal's blanks are data
+    while (k < literals.size() && literals[k].second <= i) ++k;
+    if (k < literals.size() && literals[k].first <= i) {
+      std::size_t stop = std::min(literals[k].second, end);
+      if (shape.commentAt >= i && shape.commentAt < stop) noteComment(i);
+      std::memcpy(out, t + i, stop - i);  // a literal's blanks are data
+      out += stop - i;
       i = stop;
       continue;
     }
-    std::size_t stop = k < shape.literals.size() ? std::min(shape.literals[k].first, end) : end;
-    while (i < stop) {
-      std::size_t blank = i;
-      while (blank < stop && !IsBlankChar(text[blank])) ++blank;
-      std::size_t chunkEnd = blank < stop ? blank + 1 : stop;  // a run keeps its first blank
-      copy(i, chunkEnd);
-      i = chunkEnd;
-      while (i < stop && IsBlankChar(text[i])) ++i;
+    std::size_t stop = k < literals.size() ? std::min(literals[k].first, end) : end;
+    if (shape.commentAt >= i && shape.commentAt < stop) {
+      out = CopyCollapsed(out, t, i, shape.commentAt);
+      noteComment(shape.commentAt);
+      i = shape.commentAt;
     }
+    out = CopyCollapsed(out, t, i, stop);
+    i = stop;
   }
+  output_.AppendToLast(std::string_view(lineStart, static_cast<std::size_t>(out - lineStart)));
 }
 
 std::string COutputEmitter::CollapseBlanks(std::string_view text) {
@@ -231,8 +262,9 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
   std::string added = verbatim ? std::string(text) : CollapseBlanks(text);
   if (lineCommentAt != npos) {
     commentLine_ = output_.GetSize() - 1;
-    commentColumn_ = output_.GetLast().size() +
-                     (verbatim ? lineCommentAt : CollapseBlanks(text.substr(0, lineCommentAt)).size());
+    commentColumn_ =
+        output_.GetLast().size() +
+        (verbatim ? lineCommentAt : CollapseBlanks(text.substr(0, lineCommentAt)).size());
   }
   output_.AppendToLast(added);
 }

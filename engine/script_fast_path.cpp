@@ -29,236 +29,10 @@ struct Cancelled {};
 
 using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
 
-bool IsWhiteSpace(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-bool IsBlankChar(char c) {
-  return c == ' ' || c == '\t';
-}
+bool IsWhiteSpace(char c) { return COutputEmitter::IsWhiteSpace(c); }
 
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
   return text.compare(at, prefix.size(), prefix) == 0;
-}
-
-// ---- Output lines in one buffer --------------------------------------------------------------
-
-// The output emitter's editing operations, on lines kept as one byte buffer and their ends.
-class CLeanOutput {
- public:
-  explicit CLeanOutput(const LayoutOptions& options) : options_(options) {}
-
-  void Reserve(std::size_t bytes, std::size_t lines) {
-    buffer_.resize(bytes);
-    ends_.reserve(lines);
-  }
-  // Hands the lines over; the buffer is empty afterwards.
-  void MoveTo(CLineArray& output) {
-    buffer_.resize(size_);
-    output.AssignLines(std::move(buffer_), std::move(ends_));
-    buffer_.clear();
-    ends_.clear();
-    size_ = lastStart_ = 0;
-  }
-
-  std::size_t Size() const { return ends_.size(); }
-  bool IsEmpty() const { return ends_.empty(); }
-  bool LastLineHasComment() const { return commentLine_ != kNone && commentLine_ + 1 == Size(); }
-
-  void EmitLine(std::string_view text, int depth, std::size_t commentAt = npos,
-                const Span* literals = nullptr, std::size_t literalCount = 0);
-  void AppendToLastLine(std::string_view text);
-  void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth, char separator);
-  void DropTrailingBlankLines();
-  void PlaceOpenBrace(int depth);
-  void PlaceCloseBrace(int depth);
-  int StepIn(int depth) const {
-    return options_.insertMode == 1 ? depth + 1 : depth + options_.indentCount;
-  }
-  int StepOut(int depth) const {
-    return options_.insertMode == 1 ? depth - 1 : depth - options_.indentCount;
-  }
-
- private:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-  std::string_view Last() const { return {buffer_.data() + lastStart_, size_ - lastStart_}; }
-  void AddEmpty() {
-    lastStart_ = size_;
-    ends_.push_back(size_);
-  }
-  // Room for `extra` more bytes; returns where they go. Valid until the next call.
-  char* Room(std::size_t extra) {
-    if (size_ + extra > buffer_.size()) buffer_.resize(std::max(buffer_.size() * 2, size_ + extra));
-    return buffer_.data() + size_;
-  }
-  void Commit(const char* end) {
-    size_ = static_cast<std::size_t>(end - buffer_.data());
-    ends_.back() = size_;
-  }
-  // Appends bytes that do not lie in the buffer itself.
-  void Append(std::string_view text) {
-    char* p = Room(text.size());
-    if (!text.empty()) std::memcpy(p, text.data(), text.size());
-    Commit(p + text.size());
-  }
-  void TruncateLast(std::size_t length) {
-    size_ = lastStart_ + length;
-    ends_.back() = size_;
-  }
-  void RemoveLast() {
-    ends_.pop_back();
-    size_ = lastStart_;
-    lastStart_ = ends_.size() >= 2 ? ends_[ends_.size() - 2] : 0;
-  }
-  void TrimLastLine() {
-    std::string_view last = Last();
-    std::size_t end = last.size();
-    while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
-    TruncateLast(end);
-  }
-  static std::string CollapseBlanks(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      result.push_back(text[i]);
-      if (IsBlankChar(text[i])) {
-        while (i + 1 < text.size() && IsBlankChar(text[i + 1])) ++i;
-      }
-    }
-    return result;
-  }
-  // Writes n copies of c, eight at a time: indentation is short, a call to memset costs more.
-  static char* Fill(char* out, char c, std::size_t n) {
-    const std::uint64_t eight = 0x0101010101010101ULL * static_cast<unsigned char>(c);
-    for (; n >= 8; n -= 8, out += 8) std::memcpy(out, &eight, 8);
-    for (; n > 0; --n) *out++ = c;
-    return out;
-  }
-  // Copies text[from, to), a run of blanks reduced to its first character.
-  static char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t to) {
-    while (from < to) {
-      const char c = text[from++];
-      *out++ = c;
-      if (c == ' ' || c == '\t') {
-        while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
-      }
-    }
-    return out;
-  }
-
-  const LayoutOptions& options_;
-  std::string buffer_;
-  std::size_t size_ = 0;
-  std::size_t lastStart_ = 0;
-  std::vector<std::size_t> ends_;
-  std::size_t commentLine_ = kNone;
-  std::size_t commentColumn_ = 0;
-};
-
-void CLeanOutput::EmitLine(std::string_view text, int depth, std::size_t commentAt,
-                           const Span* literals, std::size_t literalCount) {
-  const char* t = text.data();
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsWhiteSpace(t[begin])) ++begin;
-  while (end > begin && IsWhiteSpace(t[end - 1])) --end;
-  // A literal's blanks are data, at the end of the text too; a CR there would merge with the
-  // line end.
-  if (literalCount > 0)
-    end = std::max(end, std::min(literals[literalCount - 1].second, text.size()));
-  while (end > begin && t[end - 1] == '\r') --end;
-  AddEmpty();
-  const std::size_t indent = COutputEmitter::IndentWidth(depth);
-  char* out = Room(indent + (end - begin));
-  const char* lineStart = out;
-  out = Fill(out, options_.insertMode == 1 ? '\t' : ' ', indent);
-  std::size_t i = begin;
-  std::size_t k = 0;  // next literal
-  auto noteComment = [&](std::size_t at, const char* written) {
-    commentLine_ = Size() - 1;
-    commentColumn_ = static_cast<std::size_t>(written - lineStart) + (commentAt - at);
-  };
-  while (i < end) {
-    while (k < literalCount && literals[k].second <= i) ++k;
-    if (k < literalCount && literals[k].first <= i) {
-      std::size_t stop = std::min(literals[k].second, end);
-      if (commentAt >= i && commentAt < stop) noteComment(i, out);
-      std::memcpy(out, t + i, stop - i);
-      out += stop - i;
-      i = stop;
-      continue;
-    }
-    std::size_t stop = k < literalCount ? std::min(literals[k].first, end) : end;
-    if (commentAt >= i && commentAt < stop) {
-      out = CopyCollapsed(out, t, i, commentAt);
-      noteComment(commentAt, out);
-      i = commentAt;
-    }
-    out = CopyCollapsed(out, t, i, stop);
-    i = stop;
-  }
-  Commit(out);
-}
-
-void CLeanOutput::AppendToLastLine(std::string_view text) {
-  if (IsEmpty()) {
-    AddEmpty();
-    Append(text);
-    return;
-  }
-  if (LastLineHasComment()) {
-    // Code joined to a line that ends in a comment goes before the comment.
-    std::string_view last = Last();
-    std::size_t codeEnd = commentColumn_;
-    while (codeEnd > 0 && IsWhiteSpace(last[codeEnd - 1])) --codeEnd;
-    std::string line;
-    line.append(last.substr(0, codeEnd)).append(text).append(" ");
-    std::size_t newColumn = line.size();
-    line.append(last.substr(commentColumn_));
-    TruncateLast(0);
-    Append(line);
-    commentColumn_ = newColumn;
-    return;
-  }
-  TrimLastLine();
-  Append(text);
-}
-
-void CLeanOutput::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
-                                char separator) {
-  if (IsEmpty() || LastLineHasComment()) {
-    EmitLine(text, depth, lineCommentAt);
-    return;
-  }
-  TrimLastLine();
-  if (!Last().empty() && separator != '\0') Append(std::string_view(&separator, 1));
-  std::string added = CollapseBlanks(text);
-  if (lineCommentAt != npos) {
-    commentLine_ = Size() - 1;
-    commentColumn_ = Last().size() + CollapseBlanks(text.substr(0, lineCommentAt)).size();
-  }
-  Append(added);
-}
-
-void CLeanOutput::DropTrailingBlankLines() {
-  while (!IsEmpty()) {
-    std::string_view last = Last();
-    if (!std::all_of(last.begin(), last.end(), IsWhiteSpace)) break;
-    RemoveLast();
-  }
-}
-
-void CLeanOutput::PlaceOpenBrace(int depth) {
-  DropTrailingBlankLines();
-  if (options_.bracketStyle == 1)
-    AppendToLastLine("{");
-  else
-    EmitLine("{", depth);
-}
-
-void CLeanOutput::PlaceCloseBrace(int depth) {
-  DropTrailingBlankLines();
-  EmitLine("}", depth);
 }
 
 // ---- Reading the script ----------------------------------------------------------------------
@@ -272,7 +46,8 @@ enum ByteKind : std::uint8_t {
   kSlashByte,
   kOperatorByte,
   kLessByte,
-  kOddByte,  // a backquote, CR, vertical tab or form feed: left to the general path
+  kBackquoteByte,
+  kOddByte,  // a CR, vertical tab or form feed: left to the general path
 };
 
 constexpr std::array<std::uint8_t, 256> MakeByteKinds() {
@@ -282,7 +57,8 @@ constexpr std::array<std::uint8_t, 256> MakeByteKinds() {
   kinds['/'] = kSlashByte;
   kinds['>'] = kinds['{'] = kinds['}'] = kinds[';'] = kinds['('] = kOperatorByte;
   kinds['<'] = kLessByte;
-  kinds['`'] = kinds['\r'] = kinds['\v'] = kinds['\f'] = kOddByte;
+  kinds['`'] = kBackquoteByte;
+  kinds['\r'] = kinds['\v'] = kinds['\f'] = kOddByte;
   return kinds;
 }
 constexpr std::array<std::uint8_t, 256> kByteKinds = MakeByteKinds();
@@ -352,6 +128,7 @@ class CLeanLexer {
   std::size_t FindCommentEnd(std::size_t from) const;
   std::size_t ScanString(std::size_t from, char quote) const;
   std::size_t ScanRegex(std::size_t from) const;
+  std::size_t ScanTemplate(std::size_t from);
   void NoteWordEnd(std::size_t begin, std::size_t end);
 
   const CLineArray& input_;
@@ -370,6 +147,7 @@ class CLeanLexer {
   std::size_t lineComment_ = npos;
   std::vector<Span> literals_;
   std::size_t literalsTaken_ = 0;
+  std::string frames_;  // open template literals, as the general classifier keeps them
 };
 
 void CLeanLexer::LoadLine() {
@@ -490,6 +268,84 @@ std::size_t CLeanLexer::ScanRegex(std::size_t from) const {
   return npos;
 }
 
+// Reads on inside the template literal opened before `from` until it closes; one that goes on
+// to the next line is left to the general path. Frames: 'T' template text, 'S' substitution
+// code, '{' a brace inside it, 'C' a block comment inside it, a quote: a string inside it.
+std::size_t CLeanLexer::ScanTemplate(std::size_t from) {
+  std::string& frames = frames_;
+  frames.assign(1, 'T');
+  const std::size_t size = text_.size();
+  bool regexAllowed = true;
+  std::size_t j = from;
+  while (j < size && !frames.empty()) {
+    const char c = text_[j];
+    const char top = frames.back();
+    if (top == 'T') {
+      if (c == '\\') {
+        j += 2;
+      } else if (c == '`') {
+        frames.pop_back();
+        ++j;
+      } else if (c == '$' && j + 1 < size && text_[j + 1] == '{') {
+        frames.push_back('S');
+        regexAllowed = true;
+        j += 2;
+      } else {
+        ++j;
+      }
+    } else if (top == 'C') {
+      if (text_.compare(j, 2, "*/") == 0) {
+        frames.pop_back();
+        j += 2;
+      } else {
+        ++j;
+      }
+    } else if (top == '\'' || top == '"') {
+      if (c == '\\') {
+        if (text_.find_first_not_of('\r', j + 1) == npos) throw Unsupported();
+        j += 2;
+      } else {
+        if (c == top) frames.pop_back();
+        ++j;
+      }
+    } else if (c == ' ' || c == '\t') {
+      ++j;
+    } else if (c == '`') {
+      frames.push_back('T');
+      ++j;
+    } else if (c == '{') {
+      frames.push_back('{');
+      regexAllowed = true;
+      ++j;
+    } else if (c == '}') {
+      frames.pop_back();
+      regexAllowed = false;
+      ++j;
+    } else if (c == '\'' || c == '"') {
+      frames.push_back(c);
+      regexAllowed = false;
+      ++j;
+    } else if (c == '/' && j + 1 < size && text_[j + 1] == '/') {
+      j = size;
+    } else if (c == '/' && j + 1 < size && text_[j + 1] == '*') {
+      frames.push_back('C');
+      j += 2;
+    } else if (c == '/' && regexAllowed && ScanRegex(j) != npos) {
+      j = ScanRegex(j);
+      regexAllowed = false;
+    } else {
+      regexAllowed = !(IsIdentifierByte(static_cast<unsigned char>(c)) || c == ')' || c == ']');
+      ++j;
+    }
+  }
+  if (j > size) j = size;
+  // A string inside a substitution ends with its line.
+  if (j == size && !frames.empty() && (frames.back() == '\'' || frames.back() == '"'))
+    frames.pop_back();
+  if (!frames.empty()) throw Unsupported();
+  return j;
+}
+
 void CLeanLexer::NoteWordEnd(std::size_t begin, std::size_t end) {
   const unsigned char last = static_cast<unsigned char>(text_[end - 1]);
   if (IsIdentifierByte(last)) {
@@ -539,6 +395,12 @@ void CLeanLexer::Step() {
       regexAllowed_ = true;
       return EndRun(at + 1, ClassOperator);
     }
+    case kBackquoteByte: {
+      std::size_t end = ScanTemplate(at + 1);
+      regexAllowed_ = false;
+      Literal(at, end);
+      return EndRun(end, ClassWord);
+    }
     case kLessByte:
       if (StartsWithAt(text_, at, "<!--")) throw Unsupported();
       regexAllowed_ = true;
@@ -568,21 +430,17 @@ void CLeanLexer::Step() {
 
 class CLeanReindenter {
  public:
-  CLeanReindenter(const CLineArray& input, const LayoutOptions& options,
+  CLeanReindenter(const CLineArray& input, const LayoutOptions& options, COutputEmitter& emitter,
                   CAnalyzerProgress* progress, const std::string& lineFormat, int interval)
       : input_(input),
         options_(options),
         lexer_(input),
-        out_(options),
+        out_(emitter),
         progress_(progress),
         lineFormat_(lineFormat),
-        interval_(std::max(interval, 1)) {
-    // Re-indented scripts come out about as large as they went in, give or take indentation.
-    out_.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
-  }
+        interval_(std::max(interval, 1)) {}
 
   void Run();
-  CLeanOutput& Output() { return out_; }
 
  private:
   struct SignificantToken {
@@ -606,6 +464,14 @@ class CLeanReindenter {
     std::size_t last = input_.GetSize() - 1;
     return {static_cast<std::ptrdiff_t>(last), input_.GetAt(last).size()};
   }
+  // Whether only blanks stand before `at` on its line; only a page's block asks (see
+  // COutputEmitter::GuardScriptEnd).
+  bool BeginsLineAt(TextPos at) const { return guard_ && COutputEmitter::BeginsLine(input_, at); }
+  PieceShape BeginsHere() const {
+    PieceShape shape;
+    shape.beginsLine = BeginsLineAt(TokenPos());
+    return shape;
+  }
   std::string_view LineAt(std::ptrdiff_t line) const {
     return input_.GetAt(static_cast<std::size_t>(line));
   }
@@ -624,11 +490,12 @@ class CLeanReindenter {
   const CLineArray& input_;
   const LayoutOptions& options_;
   CLeanLexer lexer_;
-  CLeanOutput out_;
+  COutputEmitter& out_;
   CAnalyzerProgress* progress_;
   const std::string& lineFormat_;
   const int interval_;
-  int budget_ = 1;  // the first token is reported at once
+  bool guard_ = false;  // a page's script block: see COutputEmitter::GuardScriptEnd
+  int budget_ = 1;      // the first token is reported at once
   std::ptrdiff_t shownLine_ = 0;
 
   TextPos emitted_;
@@ -638,7 +505,7 @@ class CLeanReindenter {
   std::vector<char> parenIsHead_;
   bool lastParenWasHead_ = false;
   bool inClassHead_ = false;
-  std::vector<Span> pieceLiterals_;
+  PieceShape piece_;
   std::string commentText_;
 };
 
@@ -712,8 +579,8 @@ bool CLeanReindenter::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
     if (TokenIs(';')) {
       // Comments before the ";" go first, so that code never moves past a comment.
       CarryComments(TokenPos(), depth);
-      if (out_.LastLineHasComment())
-        out_.EmitLine(";", depth);
+      if (out_.LastLineEndsInComment())
+        out_.EmitLine(";", depth, BeginsHere());
       else
         out_.AppendToLastLine(";");
       emitted_ = After(TokenPos());
@@ -747,14 +614,16 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
                                  : std::string_view();
     const std::size_t to = from + piece.size();
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
-    pieceLiterals_.clear();
+    piece_.commentAt = commentAt;
+    piece_.literals.clear();
     for (std::size_t k = 0; k < literals.second; ++k) {
       const Span& literal = literals.first[k];
       if (literal.second <= from || literal.first >= to) continue;
-      pieceLiterals_.emplace_back(std::max(literal.first, from) - from,
-                                  std::min(literal.second, to) - from);
+      piece_.literals.emplace_back(std::max(literal.first, from) - from,
+                                   std::min(literal.second, to) - from);
     }
-    out_.EmitLine(piece, depth, commentAt, pieceLiterals_.data(), pieceLiterals_.size());
+    piece_.beginsLine = BeginsLineAt(start);
+    out_.EmitLine(piece, depth, piece_);
   } else if (start.line < end.line) {
     throw Unsupported();  // segments end on the line they start on
   }
@@ -787,11 +656,11 @@ void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
     EmitSegment(start, After(TokenPos()), *depth);
   } else {
     EmitSegment(start, TokenPos(), *depth);
-    if (options_.bracketStyle == 1 && (!BraceMayJoin() || out_.LastLineHasComment())) {
+    if (options_.bracketStyle == 1 && (!BraceMayJoin() || out_.LastLineEndsInComment())) {
       out_.DropTrailingBlankLines();
-      out_.EmitLine("{", *depth);
+      out_.EmitLine("{", *depth, BeginsHere());
     } else {
-      out_.PlaceOpenBrace(*depth);
+      out_.PlaceOpenBrace(*depth, BeginsLineAt(TokenPos()));
     }
   }
   *depth = out_.StepIn(*depth);
@@ -803,7 +672,7 @@ void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
 void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {
   EmitSegment(start, TokenPos(), *depth);
   *depth = out_.StepOut(*depth);
-  out_.PlaceCloseBrace(*depth);
+  out_.PlaceCloseBrace(*depth, BeginsLineAt(TokenPos()));
   emitted_ = After(TokenPos());
   emittedInComment_ = false;
 }
@@ -855,13 +724,21 @@ void CLeanReindenter::CarryComments(TextPos to, int depth) {
     }
     while (!text.empty() && IsWhiteSpace(text.back())) text.pop_back();
     if (text.empty()) {
-      if (insideComment && (line < to.line || toEnd)) out_.EmitLine("", 0);
+      if (insideComment && (line < to.line || toEnd)) {
+        PieceShape blank;  // a blank line inside a block comment is part of it
+        blank.beginsLine = true;
+        out_.EmitLine("", 0, blank);
+      }
       continue;
     }
-    if (line == from.line && from.column > 0)
-      out_.AppendComment(text, lineCommentAt, depth, separator);
-    else
-      out_.EmitLine(text, depth, lineCommentAt);
+    if (line == from.line && from.column > 0) {
+      out_.AppendComment(text, lineCommentAt, depth, false, separator);
+    } else {
+      PieceShape shape;  // a comment line of its own, or a later line of a comment
+      shape.commentAt = lineCommentAt;
+      shape.beginsLine = true;
+      out_.EmitLine(text, depth, shape);
+    }
   }
 }
 
@@ -932,16 +809,18 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
                                   CLineArray& output, CAnalyzerProgress* progress,
                                   const std::string& lineFormat, int progressInterval) {
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
-  CLeanReindenter reindenter(input, options, progress, lineFormat, progressInterval);
+  // Re-indented scripts come out about as large as they went in, give or take indentation.
+  output.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
+  COutputEmitter emitter(options, output);
+  CLeanReindenter reindenter(input, options, emitter, progress, lineFormat, progressInterval);
   try {
     reindenter.Run();
   } catch (const Unsupported&) {
+    output.RemoveAll();
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
-    reindenter.Output().MoveTo(output);  // what was done so far, as the general path leaves it
-    return FastPathResult::Cancelled;
+    return FastPathResult::Cancelled;  // what was done so far stays, as on the general path
   }
-  reindenter.Output().MoveTo(output);
   return FastPathResult::Done;
 }
 

@@ -11,8 +11,8 @@ namespace vantorel {
 enum class FastPathResult { Done, Cancelled, Unsupported };
 
 // Re-indents a whole script in one lean pass, with exactly the result of the token-by-token
-// re-indenter, for the JavaScript that real files are made of. Rarer input (template literals,
-// strings continued onto the next line, HTML comment markers in code, a lone CR, vertical tab or
+// re-indenter, for the JavaScript that real files are made of. Rarer input (template literals
+// or strings that go on over a line end, HTML comment markers in code, a lone CR, vertical tab or
 // form feed outside literals and comments) makes it give up: Unsupported, and output is left as
 // it was, for the general path to do the work. Output must be empty.
 //
