@@ -2,7 +2,8 @@
 // VANTOREL_FUZZ_PAGE chooses whether the file is read as a page or as a script.
 //
 // Beyond "no crash": every non-blank byte of the input as the line array read it reaches the
-// output in order and nothing is added, and formatting the output again changes nothing.
+// output in order and nothing is added, formatting the output again changes nothing, and a
+// script gets the same lines from the lean pass as from the general path.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,10 +15,12 @@ namespace {
 
 using namespace vantorel;
 
-int Format(const CLineArray& input, const LayoutOptions& options, bool page, CLineArray& output) {
+int Format(const CLineArray& input, const LayoutOptions& options, bool page, CLineArray& output,
+           bool fastPath = true) {
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(options);
   analyzer.SetPageMode(page);
+  analyzer.SetFastPath(fastPath);
   return analyzer.Run(input, output);
 }
 
@@ -40,6 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string inputText = Joined(input);
   const std::string onceText = Joined(once);
+  if (!page) {
+    CLineArray general;
+    Format(input, options, page, general, false);
+    const std::string generalText = Joined(general);
+    if (generalText != onceText)
+      Fail("the lean pass and the general path differ",
+           how + "\n--- lean:\n" + onceText + "--- general:\n" + generalText);
+  }
   if (NonBlank(onceText) != NonBlank(inputText))
     Fail("output's non-blank bytes differ from the input's", how + "\n--- output:\n" + onceText);
 
