@@ -224,7 +224,7 @@ void CScriptAnalyzer::ScanPage() {
     emitter_->CopyThrough(*input_, copy, tagEnd);
     copy = tagEnd;
     tokenizer_.ClearBlocks();
-    ReindentScript(false, tagEnd, blockEnd);
+    if (!ReindentBlockFast(tagEnd, blockEnd)) ReindentScript(false, tagEnd, blockEnd);
     if (IsCancelled()) break;
     copy = readFrom = resume_;
     jump = true;  // the re-indenter may have stopped on the "<" of the next script tag

@@ -60,6 +60,12 @@ class CLineArray {
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
+  // Keeps the first `count` lines.
+  void TruncateLines(std::size_t count) {
+    if (count >= ends_.size()) return;
+    text_.resize(StartOf(count));
+    ends_.resize(count);
+  }
 
  private:
   std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }

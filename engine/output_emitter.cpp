@@ -294,6 +294,33 @@ void COutputEmitter::PlaceCloseBrace(int depth, bool beginsLine) {
   EmitLine("}", depth, shape);
 }
 
+COutputEmitter::Snapshot COutputEmitter::TakeSnapshot() const {
+  Snapshot snapshot;
+  std::size_t first = output_.GetSize();
+  while (first > 0) {
+    std::string_view line = output_.GetAt(first - 1);
+    --first;
+    if (!std::all_of(line.begin(), line.end(), IsWhiteSpace)) break;
+  }
+  snapshot.firstKept = first;
+  for (std::size_t i = first; i < output_.GetSize(); ++i)
+    snapshot.tail.emplace_back(output_.GetAt(i));
+  snapshot.commentLine = commentLine_;
+  snapshot.commentColumn = commentColumn_;
+  snapshot.keptLine = keptLine_;
+  snapshot.guardScriptEnd = guardScriptEnd_;
+  return snapshot;
+}
+
+void COutputEmitter::Restore(const Snapshot& snapshot) {
+  output_.TruncateLines(snapshot.firstKept);
+  for (const std::string& line : snapshot.tail) output_.Add(line);
+  commentLine_ = snapshot.commentLine;
+  commentColumn_ = snapshot.commentColumn;
+  keptLine_ = snapshot.keptLine;
+  guardScriptEnd_ = snapshot.guardScriptEnd;
+}
+
 int COutputEmitter::StepIn(int depth) const {
   return options_.insertMode == 1 ? depth + 1 : depth + options_.indentCount;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -79,6 +79,19 @@ class COutputEmitter {
   int StepOut(int depth) const;
 
   bool LastLineEndsInComment() const { return LastLineHasComment(); }
+
+  // The emitter's state and the output lines it may still change (the last line that is not
+  // blank and the blank lines after it), to undo everything emitted since.
+  struct Snapshot {
+    std::size_t firstKept = 0;
+    std::vector<std::string> tail;
+    std::size_t commentLine = 0;
+    std::size_t commentColumn = 0;
+    std::size_t keptLine = 0;
+    bool guardScriptEnd = false;
+  };
+  Snapshot TakeSnapshot() const;
+  void Restore(const Snapshot& snapshot);
   // Whether only blanks stand before `at` on its input line.
   static bool BeginsLine(const CLineArray& input, TextPos at);
 
@@ -108,8 +121,8 @@ class COutputEmitter {
   // blank lines are ever removed, so an earlier line can never become the last line again.
   std::size_t commentLine_ = kNone;
   std::size_t commentColumn_ = 0;
-  PieceShape piece_;  // reused from piece to piece
-  std::string line_;  // where EmitLine puts a line together
+  PieceShape piece_;              // reused from piece to piece
+  std::string line_;              // where EmitLine puts a line together
   std::size_t keptLine_ = kNone;  // the latest line inside a literal, never dropped as blank
   bool guardScriptEnd_ = false;
 };

@@ -1,7 +1,6 @@
 #include "script_analyzer.h"
 
 #include "script_fast_path.h"
-#include "text_template.h"
 
 namespace vantorel {
 
@@ -12,25 +11,24 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
   scriptFound_ = false;
   pageTagSeen_ = false;
   cancelled_ = false;
-  shownLine_ = 0;
-  COutputEmitter emitter(options_, output);
-  emitter_ = &emitter;
-  UpdateLineProgress();
-  ShowCurrentLine(0);
-  progressBudget_ = 1;  // the first token is reported at once
+  fastPathUsed_ = false;
+  ticker_.Start(progress_, &input, currentLineFormat_, progressInterval_);
+  ticker_.UpdateLine(tokenizer_.GetTokenLine());
+  ticker_.ShowLine(0);
   FastPathResult fast = FastPathResult::Unsupported;
-  if (!pageMode_ && fastPath_ && output.IsEmpty())
-    fast = ReindentScriptFast(input, options_, output, progress_, currentLineFormat_,
-                              progressInterval_);
+  if (!pageMode_ && fastPath_) fast = ReindentScriptFast(input, options_, output, ticker_);
   if (fast == FastPathResult::Cancelled) cancelled_ = true;
-  fastPathUsed_ = fast != FastPathResult::Unsupported;
-  if (fast == FastPathResult::Unsupported) {
+  if (fast != FastPathResult::Unsupported) {
+    fastPathUsed_ = true;
+  } else {
+    COutputEmitter emitter(options_, output);
+    emitter_ = &emitter;
     if (pageMode_)
       ScanPage();
     else
       ReindentScript(true, TextPos{});
+    emitter_ = nullptr;
   }
-  emitter_ = nullptr;
 
   if (IsCancelled()) return ResultCancelled;
   if (!pageMode_) return ResultDone;
@@ -41,33 +39,40 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
 
 bool CScriptAnalyzer::Advance() {
   if (!tokenizer_.NextToken()) return false;
-  if (!progress_ || --progressBudget_ > 0) return true;
-  progressBudget_ = progressInterval_;
-  if (progress_->IsCancelled()) {
+  if (!ticker_.Tick(tokenizer_.GetTokenLine(), tokenizer_.GetTokenColumn())) {
     cancelled_ = true;
     return false;
   }
-  UpdateLineProgress();
-  progress_->SetPosition(static_cast<long long>(tokenizer_.GetTokenColumn()));
-  progress_->PumpMessages();  // a quit request does not stop the run
   return true;
 }
 
-void CScriptAnalyzer::UpdateLineProgress() {
-  if (!progress_) return;
-  std::ptrdiff_t line = tokenizer_.GetTokenLine();
-  if (shownLine_ == line || shownLine_ >= static_cast<std::ptrdiff_t>(input_->GetSize())) return;
-  shownLine_ = line;
-  ShowCurrentLine(shownLine_);
-  progress_->SetRange(static_cast<long long>(input_->GetAt(shownLine_).size()));
-  progress_->SetPosition(0);
+// A page's script block through the lean pass; false (and nothing emitted) where it cannot.
+bool CScriptAnalyzer::ReindentBlockFast(TextPos blockStart, TextPos blockEnd) {
+  if (!fastPath_) return false;
+  TextPos tagPos;
+  switch (vantorel::ReindentBlockFast(*input_, options_, *emitter_, ticker_, blockStart, blockEnd,
+                                      &tagPos)) {
+    case FastPathResult::Unsupported:
+      return false;
+    case FastPathResult::Cancelled:
+      cancelled_ = true;
+      return true;
+    case FastPathResult::Done:
+      break;
+  }
+  fastPathUsed_ = true;
+  if (tagPos.line >= 0) {
+    ResumeAfterScriptTag(tagPos);
+  } else {
+    emitter_->GuardScriptEnd(false);
+    resume_ = EndOfInput();
+  }
+  return true;
 }
 
-void CScriptAnalyzer::ShowCurrentLine(std::ptrdiff_t line) {
-  if (progress_) progress_->ShowCurrentLine(ExpandNumberTemplate(currentLineFormat_, line));
+TextPos CScriptAnalyzer::After(TextPos pos) const {
+  return {pos.line, pos.column + 1};
 }
-
-TextPos CScriptAnalyzer::After(TextPos pos) const { return {pos.line, pos.column + 1}; }
 
 TextPos CScriptAnalyzer::EndOfInput() const {
   if (input_->IsEmpty()) return {};

@@ -7,6 +7,7 @@
 #include "analyzer_progress.h"
 #include "line_array.h"
 #include "output_emitter.h"
+#include "progress_ticker.h"
 #include "source_tokenizer.h"
 
 namespace vantorel {
@@ -48,14 +49,12 @@ class CScriptAnalyzer {
 
   bool ScriptFound() const { return scriptFound_; }
   bool PageTagSeen() const { return pageTagSeen_; }
-  // Whether the last run went through the lean pass.
+  // Whether the lean pass did (some of) the last run's work.
   bool FastPathUsed() const { return fastPathUsed_; }
 
  private:
   // Token advance and progress.
   bool Advance();
-  void UpdateLineProgress();
-  void ShowCurrentLine(std::ptrdiff_t line);
   bool IsCancelled() { return cancelled_ || (progress_ && progress_->IsCancelled()); }
 
   // HTML scanner.
@@ -84,6 +83,8 @@ class CScriptAnalyzer {
   void EmitThroughToken(TextPos start, int depth);
   void EmitSegment(TextPos start, TextPos end, int depth);
   void CloseScriptTag(TextPos start, TextPos tagPos, int depth);
+  void ResumeAfterScriptTag(TextPos tagPos);
+  bool ReindentBlockFast(TextPos blockStart, TextPos blockEnd);
   LineShape CurrentLineShape(bool toLineEnd) const;
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);
@@ -105,13 +106,12 @@ class CScriptAnalyzer {
   std::string currentLineFormat_ = "Current Line: %d";
   // About a millisecond of work between two reports at the general path's speed.
   int progressInterval_ = 4096;
-  int progressBudget_ = 1;
+  CProgressTicker ticker_;
   bool fastPath_ = true;
   bool fastPathUsed_ = false;
 
   const CLineArray* input_ = nullptr;
   CLineArray* output_ = nullptr;
-  std::ptrdiff_t shownLine_ = 0;
   bool scriptFound_ = false;
   bool pageTagSeen_ = false;
   bool cancelled_ = false;

@@ -29,7 +29,9 @@ struct Cancelled {};
 
 using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
 
-bool IsWhiteSpace(char c) { return COutputEmitter::IsWhiteSpace(c); }
+bool IsWhiteSpace(char c) {
+  return COutputEmitter::IsWhiteSpace(c);
+}
 
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
   return text.compare(at, prefix.size(), prefix) == 0;
@@ -82,6 +84,9 @@ class CLeanLexer {
   explicit CLeanLexer(const CLineArray& input)
       : input_(input), lineCount_(static_cast<std::ptrdiff_t>(input.GetSize())) {}
 
+  // Reads from (line, column) on, as at the start of a page's script block, and never past
+  // stop, where the block ends (line -1: nowhere).
+  void StartAt(TextPos from, TextPos stop);
   bool Next();
   const Token& Current() const { return token_; }
   std::ptrdiff_t LineIndex() const { return line_; }
@@ -117,6 +122,10 @@ class CLeanLexer {
     return std::min(p, text_.size());
   }
   void Step();
+  // The end of a run from `from` to `end` that may not pass the stop column.
+  std::size_t CutAtStop(std::size_t from, std::size_t end) const {
+    return stop_ >= from && stop_ < end ? stop_ : end;
+  }
   void EndRun(std::size_t end, CharClass cls) {
     runEnd_ = end;
     runClass_ = cls;
@@ -148,7 +157,19 @@ class CLeanLexer {
   std::vector<Span> literals_;
   std::size_t literalsTaken_ = 0;
   std::string frames_;  // open template literals, as the general classifier keeps them
+  std::ptrdiff_t stopLine_ = -1;
+  std::size_t stopColumn_ = 0;
+  std::size_t stop_ = npos;  // the stop's column on the current line
 };
+
+void CLeanLexer::StartAt(TextPos from, TextPos stop) {
+  stopLine_ = stop.line;
+  stopColumn_ = stop.column;
+  line_ = from.line;
+  LoadLine();
+  pos_ = next_ = runEnd_ = std::min(from.column, text_.size());
+  phase_ = PhaseWord;
+}
 
 void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
@@ -158,6 +179,7 @@ void CLeanLexer::LoadLine() {
   lineComment_ = npos;
   literals_.clear();
   literalsTaken_ = 0;
+  stop_ = line_ == stopLine_ ? stopColumn_ : npos;
 }
 
 bool CLeanLexer::Next() {
@@ -241,6 +263,8 @@ std::size_t CLeanLexer::ScanString(std::size_t from, char quote) const {
       ++j;
     } else if (c == quote) {
       return j + 1;
+    } else if (j == stop_) {
+      return j;
     }
   }
   return size;
@@ -255,6 +279,8 @@ std::size_t CLeanLexer::ScanRegex(std::size_t from) const {
     const char c = text_[j];
     if (c == '\\') {
       ++j;
+    } else if (j == stop_) {
+      return npos;
     } else if (c == '[') {
       inClass = true;
     } else if (c == ']') {
@@ -279,6 +305,10 @@ std::size_t CLeanLexer::ScanTemplate(std::size_t from) {
   std::size_t j = from;
   while (j < size && !frames.empty()) {
     const char c = text_[j];
+    if (j == stop_) {
+      frames.clear();
+      return j;
+    }
     const char top = frames.back();
     if (top == 'T') {
       if (c == '\\') {
@@ -362,8 +392,17 @@ void CLeanLexer::Step() {
   const std::size_t at = next_;
   if (inBlock_) {
     std::size_t close = FindCommentEnd(at);
+    std::size_t end = close == npos ? size : close + 2;
     inBlock_ = close == npos;
-    return EndRun(inBlock_ ? size : close + 2, ClassSkip);
+    if (CutAtStop(at, end) != end) {
+      end = stop_;
+      inBlock_ = false;
+    }
+    return EndRun(end, ClassSkip);
+  }
+  if (at == stop_) {
+    regexAllowed_ = false;  // the "/" of the closing tag is no regular expression
+    return EndRun(at + 1, ClassOperator);
   }
   const char c = text_[at];
   switch (KindOf(c)) {
@@ -385,12 +424,17 @@ void CLeanLexer::Step() {
       }
       if (at + 1 < size && after == '/') {
         lineComment_ = at;
-        return EndRun(size, ClassSkip);
+        return EndRun(CutAtStop(at, size), ClassSkip);
       }
       if (at + 1 < size && after == '*') {
         std::size_t close = at + 2 < size ? FindCommentEnd(at + 2) : npos;
+        std::size_t end = close == npos ? size : close + 2;
         inBlock_ = close == npos;
-        return EndRun(inBlock_ ? size : close + 2, ClassSkip);
+        if (CutAtStop(at + 2, end) != end) {
+          end = stop_;
+          inBlock_ = false;
+        }
+        return EndRun(end, ClassSkip);
       }
       regexAllowed_ = true;
       return EndRun(at + 1, ClassOperator);
@@ -431,16 +475,13 @@ void CLeanLexer::Step() {
 class CLeanReindenter {
  public:
   CLeanReindenter(const CLineArray& input, const LayoutOptions& options, COutputEmitter& emitter,
-                  CAnalyzerProgress* progress, const std::string& lineFormat, int interval)
-      : input_(input),
-        options_(options),
-        lexer_(input),
-        out_(emitter),
-        progress_(progress),
-        lineFormat_(lineFormat),
-        interval_(std::max(interval, 1)) {}
+                  CProgressTicker& ticker)
+      : input_(input), options_(options), lexer_(input), out_(emitter), ticker_(ticker) {}
 
-  void Run();
+  // A whole script, or a page's block from blockStart to blockEnd (see ReindentBlockFast).
+  void Run(bool wholeFile, TextPos blockStart = {}, TextPos blockEnd = {-1, 0});
+  // Where the block's closing tag starts; line -1 when the block ran to the end of the input.
+  TextPos TagPos() const { return tagPos_; }
 
  private:
   struct SignificantToken {
@@ -451,7 +492,6 @@ class CLeanReindenter {
   };
 
   bool Next();
-  void ReportProgress();
   void NoteToken();
   bool TokenIs(char op) const {
     const Token& t = lexer_.Current();
@@ -484,19 +524,16 @@ class CLeanReindenter {
   bool BraceMayJoin() const;
   void HandleOpenBrace(TextPos start, int* depth);
   void HandleCloseBrace(TextPos start, int* depth);
-  void CarryComments(TextPos to, int depth);
+  void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);
 
   const CLineArray& input_;
   const LayoutOptions& options_;
   CLeanLexer lexer_;
   COutputEmitter& out_;
-  CAnalyzerProgress* progress_;
-  const std::string& lineFormat_;
-  const int interval_;
+  CProgressTicker& ticker_;
   bool guard_ = false;  // a page's script block: see COutputEmitter::GuardScriptEnd
-  int budget_ = 1;      // the first token is reported at once
-  std::ptrdiff_t shownLine_ = 0;
+  TextPos tagPos_{-1, 0};
 
   TextPos emitted_;
   bool emittedInComment_ = false;
@@ -511,23 +548,9 @@ class CLeanReindenter {
 
 bool CLeanReindenter::Next() {
   if (!lexer_.Next()) return false;
-  if (progress_ && --budget_ <= 0) ReportProgress();
+  if (!ticker_.Tick(lexer_.Current().line, lexer_.Current().column)) throw Cancelled();
   NoteToken();
   return true;
-}
-
-void CLeanReindenter::ReportProgress() {
-  budget_ = interval_;
-  if (progress_->IsCancelled()) throw Cancelled();
-  const Token& token = lexer_.Current();
-  if (shownLine_ != token.line && shownLine_ < static_cast<std::ptrdiff_t>(input_.GetSize())) {
-    shownLine_ = token.line;
-    progress_->ShowCurrentLine(ExpandNumberTemplate(lineFormat_, shownLine_));
-    progress_->SetRange(static_cast<long long>(LineAt(shownLine_).size()));
-    progress_->SetPosition(0);
-  }
-  progress_->SetPosition(static_cast<long long>(token.column));
-  progress_->PumpMessages();  // a quit request does not stop the run
 }
 
 void CLeanReindenter::NoteToken() {
@@ -679,7 +702,7 @@ void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {
 
 // The comments between the emitted text and `to`: one on the line of the code before it stays at
 // the end of that line, every other comment line becomes a line at the current depth.
-void CLeanReindenter::CarryComments(TextPos to, int depth) {
+void CLeanReindenter::CarryComments(TextPos to, int depth, bool afterTag) {
   const TextPos from = emitted_;
   if (from.line > to.line || (from.line == to.line && from.column >= to.column)) return;
   bool inComment = emittedInComment_;
@@ -693,7 +716,8 @@ void CLeanReindenter::CarryComments(TextPos to, int depth) {
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
     bool closeMayComment = p == 0;
     const bool insideComment = inComment && line > from.line;
-    std::size_t lineCommentAt = npos;
+    std::size_t lineCommentAt = npos;      // in text
+    std::size_t lineCommentColumn = npos;  // in the input line
     char separator = '\0';
     text.clear();
     while (p < stop) {
@@ -711,6 +735,7 @@ void CLeanReindenter::CarryComments(TextPos to, int depth) {
       } else if (StartsWithAt(s, p, "//") || StartsWithAt(s, p, "<!--") ||
                  (closeMayComment && StartsWithAt(s, p, "-->"))) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
+        lineCommentColumn = p;
         p = stop;
       } else {
         closeMayComment = false;
@@ -731,7 +756,14 @@ void CLeanReindenter::CarryComments(TextPos to, int depth) {
       }
       continue;
     }
-    if (line == from.line && from.column > 0) {
+    if (line == from.line && afterTag) {
+      // What follows the opening tag on its line stays exactly as it stands.
+      std::size_t end = stop;
+      while (end > from.column && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+      std::string_view raw = s.substr(from.column, end - from.column);
+      std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
+      out_.AppendComment(raw, rawComment, depth, true);
+    } else if (line == from.line && from.column > 0) {
       out_.AppendComment(text, lineCommentAt, depth, false, separator);
     } else {
       PieceShape shape;  // a comment line of its own, or a later line of a comment
@@ -750,11 +782,19 @@ void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth
     CarryComments(end, depth);
 }
 
-void CLeanReindenter::Run() {
+void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) {
+  guard_ = !wholeFile;
+  emitted_ = blockStart;
   int depth = 0;
   int forAllowance = 0;
   bool advanced = false;
   TextPos start;
+  if (!wholeFile) {
+    lexer_.StartAt(blockStart, blockEnd);
+    if (!SkipLineEnds(&start)) return FinishScript(false, start, depth);
+    CarryComments(start, depth, true);
+    advanced = true;
+  }
   for (;;) {
     if (!advanced && !Next()) return FinishScript(true, start, depth);
     advanced = false;
@@ -773,6 +813,12 @@ void CLeanReindenter::Run() {
       continue;
     }
     if (token.type != TokenOperator || token.text.size() != 1) continue;
+    if (!wholeFile && token.line == blockEnd.line && token.column == blockEnd.column) {
+      // Where the browser ends the block: the caller copies the tag and goes on with the page.
+      EmitSegment(start, TokenPos(), depth);
+      tagPos_ = TokenPos();
+      return;
+    }
     switch (token.text[0]) {
       case '{':
         HandleOpenBrace(start, &depth);
@@ -806,21 +852,41 @@ void CLeanReindenter::Run() {
 }  // namespace
 
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
-                                  CLineArray& output, CAnalyzerProgress* progress,
-                                  const std::string& lineFormat, int progressInterval) {
+                                  CLineArray& output, CProgressTicker& ticker) {
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
   // Re-indented scripts come out about as large as they went in, give or take indentation.
   output.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
   COutputEmitter emitter(options, output);
-  CLeanReindenter reindenter(input, options, emitter, progress, lineFormat, progressInterval);
+  CLeanReindenter reindenter(input, options, emitter, ticker);
   try {
-    reindenter.Run();
+    reindenter.Run(true);
   } catch (const Unsupported&) {
     output.RemoveAll();
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     return FastPathResult::Cancelled;  // what was done so far stays, as on the general path
   }
+  return FastPathResult::Done;
+}
+
+FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& options,
+                                 COutputEmitter& emitter, CProgressTicker& ticker,
+                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos) {
+  const COutputEmitter::Snapshot before = emitter.TakeSnapshot();
+  // A ticker's count goes on where the general path would, so it is restored with the output.
+  const CProgressTicker tickerBefore = ticker;
+  CLeanReindenter reindenter(input, options, emitter, ticker);
+  emitter.GuardScriptEnd(true);
+  try {
+    reindenter.Run(false, blockStart, blockEnd);
+  } catch (const Unsupported&) {
+    emitter.Restore(before);
+    ticker = tickerBefore;
+    return FastPathResult::Unsupported;
+  } catch (const Cancelled&) {
+    return FastPathResult::Cancelled;
+  }
+  *tagPos = reindenter.TagPos();
   return FastPathResult::Done;
 }
 

@@ -1,25 +1,30 @@
 #pragma once
 
-#include <string>
-
-#include "analyzer_progress.h"
 #include "line_array.h"
 #include "output_emitter.h"
+#include "progress_ticker.h"
+#include "text_span.h"
 
 namespace vantorel {
 
 enum class FastPathResult { Done, Cancelled, Unsupported };
 
-// Re-indents a whole script in one lean pass, with exactly the result of the token-by-token
-// re-indenter, for the JavaScript that real files are made of. Rarer input (template literals
-// or strings that go on over a line end, HTML comment markers in code, a lone CR, vertical tab or
-// form feed outside literals and comments) makes it give up: Unsupported, and output is left as
-// it was, for the general path to do the work. Output must be empty.
-//
-// Progress is reported every progressInterval tokens (at least 1), with the same calls the
-// general path makes, and a cancel ends the run there.
+// The lean pass: re-indents script text in one pass over its lines, with exactly the result of
+// the token-by-token re-indenter, for the JavaScript that real files are made of. Rarer input
+// (template literals or strings that go on over a line end, HTML comment markers in code, a lone
+// CR, vertical tab or form feed outside literals and comments) makes it give up: Unsupported,
+// with nothing emitted, for the general path to do the work. Progress goes through the ticker; a
+// cancel leaves what was emitted so far, as the general path does.
+
+// A whole script into an empty output.
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
-                                  CLineArray& output, CAnalyzerProgress* progress,
-                                  const std::string& lineFormat, int progressInterval);
+                                  CLineArray& output, CProgressTicker& ticker);
+
+// A page's script block, from the end of its opening tag to blockEnd, where the browser ends it
+// (line -1: the block runs to the end of the input), through the page's emitter. *tagPos is where
+// the closing tag starts, or line -1 when the block ran to the end of the input.
+FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& options,
+                                 COutputEmitter& emitter, CProgressTicker& ticker,
+                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos);
 
 }  // namespace vantorel

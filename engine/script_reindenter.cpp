@@ -323,8 +323,13 @@ void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth
 // finds where page text resumes.
 void CScriptAnalyzer::CloseScriptTag(TextPos start, TextPos tagPos, int depth) {
   EmitSegment(start, tagPos, depth);
+  ResumeAfterScriptTag(tagPos);
+}
+
+// Copies the closing tag that starts at tagPos and finds where page text resumes.
+void CScriptAnalyzer::ResumeAfterScriptTag(TextPos tagPos) {
   // The tag runs to its ">", over any attributes it may carry.
-  TextPos tagEnd = FindTagEnd(After(TokenPos()));
+  TextPos tagEnd = FindTagEnd(After(tagPos));
   emitter_->CopyThrough(*input_, tagPos, tagEnd);
   emitter_->GuardScriptEnd(false);
   tokenizer_.Literals().clear();

@@ -61,8 +61,8 @@ inline RunOutcome RunAnalyzer(const Lines& input, const LayoutOptions& options, 
   RunOutcome outcome;
   outcome.result = analyzer.Run(in, out);
   outcome.output = FromLineArray(out);
-  if (kind == InputKind::Script && !progress && fastPath && analyzer.FastPathUsed()) {
-    // Every script case checks the lean pass against the general path too.
+  if (!progress && fastPath && analyzer.FastPathUsed()) {
+    // Every case the lean pass works on checks it against the general path too.
     CLineArray general;
     analyzer.SetFastPath(false);
     EXPECT_EQ(analyzer.Run(in, general), outcome.result);

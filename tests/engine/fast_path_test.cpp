@@ -23,9 +23,10 @@ struct Comparison {
   bool same = false;
 };
 
-Comparison Compare(const CLineArray& input, const LayoutOptions& layout) {
+Comparison Compare(const CLineArray& input, const LayoutOptions& layout, bool page = false) {
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(layout);
+  analyzer.SetPageMode(page);
   CLineArray lean;
   CLineArray general;
   analyzer.Run(input, lean);
@@ -48,11 +49,12 @@ CLineArray Unindented(const CLineArray& input) {
   return result;
 }
 
-std::vector<fs::path> ScriptsUnder(const fs::path& folder) {
+std::vector<fs::path> FilesUnder(const fs::path& folder, const std::string& extension) {
   std::vector<fs::path> files;
   if (!fs::is_directory(folder)) return files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".js") files.push_back(entry.path());
+    if (entry.is_regular_file() && entry.path().extension() == extension)
+      files.push_back(entry.path());
   }
   return files;
 }
@@ -66,7 +68,7 @@ TEST(FastPath, SameLinesAsTheGeneralPath) {
     int lean;  // 1: must take the lean pass, 0: must not, -1: either
   };
   std::vector<Input> inputs;
-  for (const fs::path& file : ScriptsUnder(source / "tests")) inputs.push_back({file, -1});
+  for (const fs::path& file : FilesUnder(source / "tests", ".js")) inputs.push_back({file, -1});
   const struct {
     const char* name;
     bool lean;
@@ -106,6 +108,54 @@ TEST(FastPath, SameLinesAsTheGeneralPath) {
       }
     }
   }
+  EXPECT_GT(taken, 0);
+}
+
+// Pages: their script blocks go through the lean pass one by one, each falling back on its own;
+// the pages the tests hold, CodeMirror's documentation, and a page that holds every library on
+// one line, as minified pages do.
+TEST(FastPath, PagesSameAsTheGeneralPath) {
+  const fs::path source(VANTOREL_SOURCE_DIR);
+  std::vector<fs::path> files = FilesUnder(source / "tests", ".html");
+  for (const fs::path& file : FilesUnder(source / "samples", ".html")) files.push_back(file);
+  for (const fs::path& file : FilesUnder("/usr/share/doc/libjs-codemirror", ".html"))
+    files.push_back(file);
+  std::string oneLine = "<html><body><p>libraries</p>";
+  for (const char* name : {"/usr/share/javascript/jquery/jquery.min.js",
+                           "/usr/share/javascript/underscore/underscore.js",
+                           "/usr/share/javascript/chart.js/chart.js"}) {
+    CLineArray library;
+    if (!LoadLineArray(name, &library)) continue;
+    oneLine += "<script type=\"text/javascript\">";
+    for (std::size_t i = 0; i < library.GetSize(); ++i) {
+      std::string_view line = library.GetAt(i);
+      // A line comment would swallow the rest of the joined line: such lines are left out.
+      if (line.find("//") != std::string_view::npos) continue;
+      oneLine.append(line).push_back(' ');
+    }
+    oneLine += "</script><div>after</div>";
+  }
+  oneLine += "</body></html>";
+
+  int taken = 0;
+  auto check = [&](const CLineArray& input, const std::string& label) {
+    SCOPED_TRACE(label);
+    for (const LayoutOptions& layout : kLayouts) {
+      Comparison c = Compare(input, layout, true);
+      EXPECT_TRUE(c.same) << "layout " << layout.bracketStyle << layout.insertMode
+                          << layout.indentCount;
+      taken += c.fastPathUsed;
+    }
+  };
+  for (const fs::path& file : files) {
+    CLineArray input;
+    ASSERT_TRUE(LoadLineArray(file.string(), &input)) << file;
+    check(input, file.string());
+  }
+  CLineArray page;
+  page.Add(oneLine);
+  check(page, "every library on one line");
+  EXPECT_TRUE(Compare(page, kLayouts[0], true).fastPathUsed);
   EXPECT_GT(taken, 0);
 }
 
