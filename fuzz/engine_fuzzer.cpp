@@ -2,8 +2,8 @@
 // VANTOREL_FUZZ_PAGE chooses whether the file is read as a page or as a script.
 //
 // Beyond "no crash": every non-blank byte of the input as the line array read it reaches the
-// output in order and nothing is added, formatting the output again changes nothing, and a
-// script gets the same lines from the lean pass as from the general path.
+// output in order and nothing is added, formatting the output again changes nothing, and the
+// lean pass gives the same lines as the general path.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string inputText = Joined(input);
   const std::string onceText = Joined(once);
-  if (!page) {
+  {
     CLineArray general;
     Format(input, options, page, general, false);
     const std::string generalText = Joined(general);
