@@ -10,13 +10,53 @@
 
 namespace vantorel {
 
-// Texts are bytes, normally UTF-8; a name or language text that is not valid UTF-8 is shown
-// as Latin-1 rather than dropped.
+// The length of the valid UTF-8 sequence that starts at `at`; 0 for a byte that starts none.
+inline std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  auto byte = [&](std::size_t i) {
+    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+  };
+  auto follows = [&](std::size_t i, unsigned low, unsigned high) {
+    return byte(i) >= low && byte(i) <= high;
+  };
+  unsigned first = byte(at);
+  if (first < 0x80) return 1;
+  if (first >= 0xC2 && first <= 0xDF) return follows(at + 1, 0x80, 0xBF) ? 2 : 0;
+  if (first >= 0xE0 && first <= 0xEF) {
+    unsigned low = first == 0xE0 ? 0xA0 : 0x80;
+    unsigned high = first == 0xED ? 0x9F : 0xBF;  // no surrogates
+    return follows(at + 1, low, high) && follows(at + 2, 0x80, 0xBF) ? 3 : 0;
+  }
+  if (first >= 0xF0 && first <= 0xF4) {
+    unsigned low = first == 0xF0 ? 0x90 : 0x80;
+    unsigned high = first == 0xF4 ? 0x8F : 0xBF;  // nothing above U+10FFFF
+    return follows(at + 1, low, high) && follows(at + 2, 0x80, 0xBF) && follows(at + 3, 0x80, 0xBF)
+               ? 4
+               : 0;
+  }
+  return 0;
+}
+
+// Texts are bytes, normally UTF-8. A byte that is no part of valid UTF-8 (a language text in a
+// legacy code page) is shown as its Latin-1 letter rather than dropped, and only that byte: a
+// UTF-8 file name put into such a text still shows as it is.
 inline wxString ToWx(std::string_view text) {
   wxString converted = wxString::FromUTF8(text.data(), text.size());
-  if (converted.empty() && !text.empty()) {
-    converted = wxString(text.data(), wxConvISO8859_1, text.size());
+  if (!converted.empty() || text.empty()) return converted;
+  std::string repaired;
+  repaired.reserve(text.size() * 2);
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t length = Utf8SequenceLength(text, at);
+    if (length > 0) {
+      repaired.append(text.substr(at, length));
+      at += length;
+    } else {
+      auto stray = static_cast<unsigned char>(text[at++]);
+      repaired += static_cast<char>(0xC0 | (stray >> 6));
+      repaired += static_cast<char>(0x80 | (stray & 0x3F));
+    }
   }
+  converted = wxString::FromUTF8(repaired.data(), repaired.size());
+  if (converted.empty()) converted = wxString(text.data(), wxConvISO8859_1, text.size());
   return converted;
 }
 

@@ -3,6 +3,7 @@
 #include <wx/dialog.h>
 #include <wx/iconbndl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +70,12 @@ class CMainDialog : public wxDialog {
   // error and changes nothing; false then.
   bool OpenInputFile(const std::string& name);
 
+  // Puts a layer between a run's save and the output file: the sink it returns takes the bytes
+  // and hands them on to `file`. Without one the bytes go straight to the file. Lets a test fill
+  // the disk up in the middle of a save.
+  using SaveSinkFilter = std::function<std::unique_ptr<CByteSink>(CByteSink& file)>;
+  void SetSaveSinkFilter(SaveSinkFilter filter) { m_saveSinkFilter = std::move(filter); }
+
  private:
   // Set-up.
   void CreateControls();
@@ -112,6 +119,7 @@ class CMainDialog : public wxDialog {
   // The processing run (processing_run.cpp).
   bool ProcessFile(const CLineArray& input, CLineArray& output);
   void InitProgressTexts(CProgressDialog& progress);
+  bool SaveOutput(const std::string& name, const CLineArray& lines);
   bool StartTextEditor(const std::string& file);
 
   CProfileSettings m_settingsStore;
@@ -119,6 +127,7 @@ class CMainDialog : public wxDialog {
   ProgramSettings m_settings;
   UiStrings m_texts;
   std::vector<std::unique_ptr<CTextWindow>> m_textTargets;
+  SaveSinkFilter m_saveSinkFilter;
 
   // The client size with the options panel open. The outer size adds the window frame, which
   // a window manager may report only once the window is shown.

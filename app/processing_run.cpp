@@ -1,6 +1,7 @@
 // The processing run behind the Run button: check the names, analyse the input while a progress
 // window shows how far it got, report the outcome, save the output, open it in the editor.
 
+#include <sys/stat.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "dialog_layout.h"
+#include "file_io.h"
 #include "file_names.h"
 #include "line_file.h"
 #include "main_dialog.h"
@@ -17,6 +19,16 @@
 #include "text_template.h"
 
 namespace vantorel {
+namespace {
+
+// Only a regular file is read as input: opening a FIFO would wait for a writer and a device may
+// never end, either of which would leave the window hanging.
+bool IsRegularFile(const std::string& name) {
+  struct stat st;
+  return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
 
 void CMainDialog::OnRun(wxCommandEvent&) {
   // The edits keep what the user typed; the trimmed names are what the run takes.
@@ -38,7 +50,7 @@ void CMainDialog::OnRun(wxCommandEvent&) {
 
   CLineArray inputLines;
   CLineArray outputLines;
-  if (!LoadLineArray(input, &inputLines)) {
+  if (!IsRegularFile(input) || !LoadLineArray(input, &inputLines)) {
     ShowError(ExpandTemplate(m_texts.fileOpenErrorMsg, input));
     return;
   }
@@ -51,7 +63,7 @@ void CMainDialog::OnRun(wxCommandEvent&) {
   }
   // Written to a temporary file that replaces the target only when complete: a failed save
   // leaves an existing file, which may be the input itself, as it was.
-  if (!SaveLineArray(output, &outputLines, "\r\n")) {
+  if (!SaveOutput(output, outputLines)) {
     ShowError(ExpandTemplate(m_texts.fileSaveErrorMsg, output));
     return;
   }
@@ -105,6 +117,18 @@ void CMainDialog::InitProgressTexts(CProgressDialog& progress) {
   progress.SetControlText(CProgressDialog::IdSavedFileText,
                           ToWx(ExpandTemplate(m_texts.fileWillBeSaved, m_settings.outputFileName)));
   progress.SetControlText(CProgressDialog::IdCancelButton, ToWx(m_texts.cancelCaption));
+}
+
+// SaveLineArray's save, with the sink filter (if any) between the lines and the file. Only a
+// new or a regular file is written: a FIFO would keep the window waiting for a reader.
+bool CMainDialog::SaveOutput(const std::string& name, const CLineArray& lines) {
+  struct stat st;
+  if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+  return ReplaceFile(name, [&](CByteSink& file) {
+    if (!m_saveSinkFilter) return lines.WriteLines(file, "\r\n");
+    std::unique_ptr<CByteSink> sink = m_saveSinkFilter(file);
+    return lines.WriteLines(*sink, "\r\n");
+  });
 }
 
 // Starts the editor on the file without a shell: the name is one argument, whatever it holds.
