@@ -94,6 +94,8 @@ class CLeanLexer {
   // Valid once the line is read to its end.
   std::size_t LineComment() const { return lineComment_; }
   bool LineEndsInBlock() const { return inBlock_; }
+  // Whether the last word read holds a literal.
+  bool WordHasLiteral() const { return wordHasLiteral_; }
   // The literals of the current line not yet taken, up to column `end`.
   std::pair<const Span*, std::size_t> TakeLiterals(std::size_t end) {
     std::size_t first = literalsTaken_;
@@ -156,6 +158,7 @@ class CLeanLexer {
   std::size_t lineComment_ = npos;
   std::vector<Span> literals_;
   std::size_t literalsTaken_ = 0;
+  bool wordHasLiteral_ = false;
   std::string frames_;  // open template literals, as the general classifier keeps them
   std::ptrdiff_t stopLine_ = -1;
   std::size_t stopColumn_ = 0;
@@ -198,8 +201,11 @@ bool CLeanLexer::Next() {
         }
         token_.line = line_;
         token_.column = pos_;
+        const std::size_t literalsBefore = literals_.size();
         std::size_t end = Skip(pos_, ClassWord);
         token_.text = text_.substr(pos_, end - pos_);
+        // The run after the word is no literal: the literals read meanwhile lie in the word.
+        wordHasLiteral_ = literals_.size() != literalsBefore;
         pos_ = end;
         token_.type = TokenWord;
         phase_ = PhaseOperator;
@@ -570,12 +576,13 @@ void CLeanReindenter::NoteToken() {
     }
   } else {
     // Closing parentheses stand inside words; those inside literals do not count.
+    const bool literal = lexer_.WordHasLiteral();
     for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] != ')' || lexer_.InLiteral(token.column + i)) continue;
+      if (text[i] != ')' || (literal && lexer_.InLiteral(token.column + i))) continue;
       lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
       if (!parenIsHead_.empty()) parenIsHead_.pop_back();
     }
-    endsInLiteral = lexer_.InLiteral(token.column + text.size() - 1);
+    endsInLiteral = literal && lexer_.InLiteral(token.column + text.size() - 1);
     if (text.size() == 5 && text == "class") inClassHead_ = true;
   }
   tokenBefore_ = lastToken_;
