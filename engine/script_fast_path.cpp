@@ -201,11 +201,11 @@ bool CLeanLexer::Next() {
         }
         token_.line = line_;
         token_.column = pos_;
-        const std::size_t literalsBefore = literals_.size();
         std::size_t end = Skip(pos_, ClassWord);
         token_.text = text_.substr(pos_, end - pos_);
-        // The run after the word is no literal: the literals read meanwhile lie in the word.
-        wordHasLiteral_ = literals_.size() != literalsBefore;
+        // The run after the word is no literal, so the last literal read ends in the word or
+        // before it.
+        wordHasLiteral_ = !literals_.empty() && literals_.back().second > token_.column;
         pos_ = end;
         token_.type = TokenWord;
         phase_ = PhaseOperator;
