@@ -14,9 +14,6 @@ namespace {
 // Below this an input is formatted in a few dozen milliseconds: a bar would only flash.
 constexpr std::size_t kLongInputBytes = std::size_t{1} << 20;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-constexpr int kTokensPerClockCheck = 4096;
-constexpr long long kManyLines = 1 << 16;
-constexpr int kLinesPerNumberRead = 32;
 constexpr std::size_t kBarCells = 20;
 
 std::size_t TerminalWidth(int fd) {
@@ -34,9 +31,7 @@ bool CTerminalProgress::IsWanted(int fd, std::size_t inputBytes) {
 CTerminalProgress::CTerminalProgress(int fd, std::string name, std::size_t lineCount)
     : fd_(fd),
       name_(std::move(name)),
-      lineCount_(static_cast<long long>(lineCount)),
-      lineStride_(lineCount_ > kManyLines ? kLinesPerNumberRead : 1),
-      tokenCountdown_(kTokensPerClockCheck) {
+      lineCount_(static_cast<long long>(lineCount)) {
   Draw();
 }
 
@@ -45,12 +40,10 @@ CTerminalProgress::~CTerminalProgress() {
 }
 
 void CTerminalProgress::ReadLineNumber(const std::string& text) {
-  lineCountdown_ = lineStride_;
   line_ = std::strtoll(text.c_str(), nullptr, 10);
 }
 
 void CTerminalProgress::CheckClock() {
-  tokenCountdown_ = kTokensPerClockCheck;
   if (std::chrono::steady_clock::now() >= nextDraw_) Draw();
 }
 

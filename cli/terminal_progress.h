@@ -12,9 +12,9 @@ namespace vantorel {
 // done and the line being read. Drawn when constructed, redrawn at most ten times a second, and
 // erased when destroyed, so that whatever is printed next starts on a clean line.
 //
-// The engine calls SetPosition for every token and ShowCurrentLine for every line, so those two
-// only count down on their fast path; the clock is read every few thousand tokens. The analyzer
-// must format its current-line text with kLineFormat, which this class reads the number from.
+// The engine reports every few thousand tokens (see CScriptAnalyzer::SetProgressInterval), so
+// each report may read the clock. The analyzer must format its current-line text with
+// kLineFormat, which this class reads the number from.
 class CTerminalProgress : public CAnalyzerProgress {
  public:
   static constexpr const char* kLineFormat = "%d";
@@ -29,14 +29,10 @@ class CTerminalProgress : public CAnalyzerProgress {
   ~CTerminalProgress() override;
 
   bool IsCancelled() override { return false; }
-  void ShowCurrentLine(const std::string& text) override {
-    if (--lineCountdown_ > 0) return;
-    ReadLineNumber(text);
-  }
+  void ShowCurrentLine(const std::string& text) override { ReadLineNumber(text); }
   void SetRange(long long upper) override { range_ = upper; }
   void SetPosition(long long position) override {
     position_ = position;
-    if (--tokenCountdown_ > 0) return;
     CheckClock();
   }
   bool PumpMessages() override { return true; }
@@ -54,10 +50,6 @@ class CTerminalProgress : public CAnalyzerProgress {
   long long line_ = 0;
   long long range_ = 0;
   long long position_ = 0;
-  // With many lines only every so many line numbers are read; the bar is none the worse for it.
-  int lineStride_;
-  int lineCountdown_ = 1;
-  int tokenCountdown_;
   std::chrono::steady_clock::time_point nextDraw_;
   std::size_t drawnWidth_ = 0;
 };
