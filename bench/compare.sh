@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Speed benchmark: times vantorel-cli against js-beautify, prettier, clang-format and cat on the
-# same real library files, as whole processes, and writes the table into README.md (section
-# "Speed"). Exits non-zero when vantorel-cli misses one of its speed or memory targets.
+# same real library files, as whole processes, and the window program's Run against vantorel-cli
+# on a virtual display, and writes the tables into README.md (section "Speed"). Exits non-zero
+# when vantorel-cli or the window program misses one of its speed or memory targets.
 #
 #   bash bench/compare.sh
 #
@@ -19,6 +20,8 @@ VANTOREL_LIMIT=60
 PEER_LIMIT=300
 MEMORY_LIMIT=600
 GBENCH_LIMIT=120
+# The whole window program benchmark: a dozen runs over 20 MB and a few cancelled ones.
+WINDOW_LIMIT=600
 # prettier and clang-format run only on files up to this size: at the 0.01 to 0.3 MB/s they reach
 # on these library files on a 2-core machine, one run over 10 MB would take minutes.
 SLOW_PEER_MAX_BYTES=2000000
@@ -30,7 +33,7 @@ log() { printf '== %s\n' "$*" >&2; }
 CORPUS_PACKAGES=(libjs-jquery libjs-jquery-ui libjs-codemirror node-lodash libjs-chart.js
                  libjs-prototype libjs-underscore)
 ensure_packages g++ cmake ninja-build libcli11-dev libbenchmark-dev hyperfine clang-format time \
-  python3 "${CORPUS_PACKAGES[@]}"
+  python3 "${CORPUS_PACKAGES[@]}" "${GUI_BUILD_PACKAGES[@]}" "${GUI_TEST_PACKAGES[@]}"
 # A Node.js from elsewhere (with its own npm) is used as it is; Debian's only when there is none.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   ensure_packages nodejs npm
@@ -50,12 +53,15 @@ fi
 JS_BEAUTIFY=$TOOLS_DIR/node_modules/js-beautify/js/bin/js-beautify.js
 PRETTIER=$TOOLS_DIR/node_modules/prettier/bin/prettier.cjs
 
-log "building vantorel-cli and the engine benchmark (Release) in $BUILD_DIR"
+# The window program's benchmark is built in the same tree, so that the window program and
+# vantorel-cli are compared on one build of the engine.
+log "building vantorel-cli, the engine and the window program benchmarks (Release) in $BUILD_DIR"
 cmake -S "$VANTOREL_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DVANTOREL_BUILD_TESTS=OFF -DVANTOREL_BUILD_APP=OFF -DVANTOREL_BUILD_BENCHMARKS=ON >&2
-cmake --build "$BUILD_DIR" --target vantorel-cli vantorel-bench >&2
+  -DVANTOREL_BUILD_TESTS=OFF -DVANTOREL_BUILD_APP=ON -DVANTOREL_BUILD_BENCHMARKS=ON >&2
+cmake --build "$BUILD_DIR" --target vantorel-cli vantorel-bench vantorel-window-bench >&2
 VANTOREL=$BUILD_DIR/cli/vantorel-cli
 GBENCH=$BUILD_DIR/bench/vantorel-bench
+WINDOW_BENCH=$BUILD_DIR/bench/vantorel-window-bench
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/vantorel-bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -178,6 +184,8 @@ while [ "$(size_of "$CORPUS/libs-min-1mb.js")" -lt $((1 * MB)) ]; do
 done
 concat_libraries "$CORPUS/libs-10mb.js" $((10 * MB))
 concat_libraries "$CORPUS/libs-15mb.js" $((15 * MB))
+# The window program's input only (not timed against the peers).
+concat_libraries "$CORPUS/libs-20mb.js" $((20 * MB))
 one_line_page "$CORPUS/page-15mb.html" $((15 * MB))
 CORPUS_FILES+=(libs-1mb.js libs-min-1mb.js libs-10mb.js libs-15mb.js page-15mb.html)
 
@@ -339,6 +347,58 @@ for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
   log "scaling $small / $large: medians $ts s / $tl s over $runs runs"
 done
 
+# --- Window program -----------------------------------------------------------------------------
+
+# The window program's Run against vantorel-cli on one 20 MB script, both whole runs that read
+# the file, format it and write a file (with CR LF line ends, as the window always writes). The
+# CLI is timed by hyperfine as above; the window program, whose Run no command line starts, by
+# vantorel-window-bench, which drives the real window on a virtual display, watches its current
+# line and times its Cancel. The two must write the same bytes.
+WINDOW=$WORK/window.jsonl
+WINDOW_INPUT=$CORPUS/libs-20mb.js
+WINDOW_CLI_OUT=$WORK/cli-20mb.js
+WINDOW_OUT=$WORK/window-20mb.js
+: > "$WINDOW"
+log "window program: vantorel-cli on libs-20mb.js"
+window_cli_cmd="$VANTOREL --eol crlf -o $WINDOW_CLI_OUT $WINDOW_INPUT"
+window_cli=failed
+window_cli_s=""
+window_cli_runs=0
+probe "$VANTOREL_LIMIT" "$window_cli_cmd"
+if [ "$PROBE_RC" -eq 124 ]; then
+  window_cli=timeout
+elif [ "$PROBE_RC" -eq 0 ]; then
+  run_args_for "$PROBE_TIME"
+  json=$WORK/runs/window.cli.json
+  if hyperfine -N --style basic "${RUN_ARGS[@]}" --export-json "$json" "$window_cli_cmd" \
+      > /dev/null 2>&1; then
+    read -r window_cli_s window_cli_runs < <(medians "$json")
+    window_cli=ok
+    log "window program: vantorel-cli median $window_cli_s s over $window_cli_runs runs"
+  fi
+fi
+
+log "window program: vantorel-window-bench on a virtual display, limit ${WINDOW_LIMIT} s"
+window_args=(--input "$WINDOW_INPUT" --output "$WINDOW_OUT")
+[ "$window_cli" = ok ] && window_args+=(--cli-seconds "$window_cli_s")
+window_rc=0
+timeout "$WINDOW_LIMIT" xvfb-run -a -s "-screen 0 1024x768x24" "$WINDOW_BENCH" "${window_args[@]}" \
+  > "$WINDOW" 2> "$WORK/window.err" || window_rc=$?
+cat "$WORK/window.err" >&2
+# Exit status 1 is a missed target and 2 a measure that failed, both told in the JSON lines;
+# anything else (a crash, the time limit) is told by the last lines on stderr.
+window_error=""
+if [ "$window_rc" -gt 2 ]; then
+  window_error="exit status $window_rc: $(tail -n 3 "$WORK/window.err" | tr '\t\n' '  ' |
+    head -c 300)"
+  log "window program: $window_error"
+fi
+window_same=unknown
+if [ -f "$WINDOW_CLI_OUT" ] && [ -f "$WINDOW_OUT" ]; then
+  if cmp -s "$WINDOW_CLI_OUT" "$WINDOW_OUT"; then window_same=yes; else window_same=no; fi
+fi
+rm -f "$WINDOW_CLI_OUT" "$WINDOW_OUT"
+
 # --- Memory -------------------------------------------------------------------------------------
 
 MEMORY=$WORK/memory.tsv
@@ -365,7 +425,8 @@ fi
   echo "nproc=$(nproc)"
   echo "cpu=$(lscpu 2>/dev/null | awk -F': *' '/^Model name/ { print $2; exit }')"
   echo "commit=$(git -C "$VANTOREL_ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)"
-  echo "local_changes=$(git -C "$VANTOREL_ROOT" status --porcelain -- engine cli 2>/dev/null | wc -l)"
+  echo "local_changes=$(git -C "$VANTOREL_ROOT" status --porcelain -- engine cli app 2>/dev/null |
+    wc -l)"
   echo "js-beautify=$JS_BEAUTIFY_VERSION"
   echo "prettier=$PRETTIER_VERSION"
   echo "clang-format=$(clang-format --version | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -1)"
@@ -374,8 +435,16 @@ fi
   echo "vantorel_limit=$VANTOREL_LIMIT"
   echo "peer_limit=$PEER_LIMIT"
   echo "gbench_limit=$GBENCH_LIMIT"
+  echo "window_limit=$WINDOW_LIMIT"
+  echo "window_input=$(basename "$WINDOW_INPUT")"
+  echo "window_bytes=$(size_of "$WINDOW_INPUT")"
+  echo "window_cli=$window_cli"
+  echo "window_cli_s=$window_cli_s"
+  echo "window_cli_runs=$window_cli_runs"
+  echo "window_error=$window_error"
+  echo "window_same_output=$window_same"
 } > "$WORK/meta.txt"
 
 python3 "$VANTOREL_ROOT/bench/report.py" --results "$RESULTS" --scaling "$SCALING" --memory "$MEMORY" \
   --meta "$WORK/meta.txt" --gbench "$WORK/gbench" --corpus-files "${CORPUS_FILES[*]}" \
-  --readme "$VANTOREL_ROOT/README.md"
+  --window "$WINDOW" --readme "$VANTOREL_ROOT/README.md"

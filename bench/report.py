@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Turns the measurements of bench/compare.sh into the speed table, checks vantorel-cli against its
-targets, and writes the table into README.md between <!-- bench:begin --> and <!-- bench:end -->.
-Exit status 1 when a target is missed."""
+"""Turns the measurements of bench/compare.sh into the speed tables, checks vantorel-cli and the
+window program against their targets, and writes the tables into README.md between
+<!-- bench:begin --> and <!-- bench:end -->. Exit status 1 when a target is missed."""
 
 import argparse
 import glob
@@ -136,6 +136,23 @@ def read_gbench(folder):
     return speeds
 
 
+def read_window(path):
+    """The JSON lines of vantorel-window-bench by measure; a line that is no JSON object (a half
+    written one, say) is left out, and its measure then counts as not measured."""
+    measures = {}
+    if not os.path.exists(path):
+        return measures
+    with open(path) as f:
+        for line in f:
+            try:
+                data = json.loads(line)
+            except ValueError:
+                continue
+            if isinstance(data, dict) and "measure" in data:
+                measures[data["measure"]] = data
+    return measures
+
+
 def read_scaling(path):
     with open(path) as f:
         header = f.readline().rstrip("\n").split("\t")
@@ -237,6 +254,58 @@ def check_all(rows, sizes, corpus, scaling, memory):
     return checks
 
 
+def window_missing(window, measure, meta):
+    """Why a measure of the window program has no result."""
+    data = window.get(measure)
+    if data and data.get("status") != "ok":
+        return data.get("note") or "failed"
+    return meta.get("window_error") or "the benchmark gave no result"
+
+
+def check_window(checks, meta, window):
+    name = meta.get("window_input", "the input")
+    time = window.get("window_time")
+    if time and time.get("status") == "ok" and time.get("ratio") is not None:
+        checks.add(bool(time["pass"]),
+                   "window program on %s: %s times the time of vantorel-cli (target at most %g)" % (
+                       name, fmt_number(time["ratio"]), time["target_ratio"]))
+    elif time and time.get("status") == "ok":
+        checks.add(False, "window program on %s against vantorel-cli not measured: vantorel-cli "
+                          "%s" % (name, meta.get("window_cli", "failed")))
+    else:
+        checks.add(False, "window program on %s not timed: %s" % (
+            name, window_missing(window, "window_time", meta)))
+
+    line = window.get("current_line")
+    if line and line.get("status") == "ok":
+        checks.add(bool(line["pass"]),
+                   "current line during a window run: at least %d different lines shown, none "
+                   "for longer than %.2f s (target at least %d, at most %g s)" % (
+                       line["lines_shown_min"], line["longest_still_s"],
+                       line["target_min_lines"], line["target_max_still_s"]))
+    else:
+        checks.add(False, "current line during a window run not watched: %s" %
+                   window_missing(window, "current_line", meta))
+
+    cancel = window.get("cancel")
+    if cancel and cancel.get("status") == "ok":
+        checks.add(bool(cancel["pass"]),
+                   "Cancel in the window program: run over and window usable again within %.3f s "
+                   "(longest of %d; target at most %g s)" % (
+                       cancel["max_s"], cancel["runs"], cancel["target_s"]))
+    else:
+        checks.add(False, "Cancel in the window program not timed: %s" %
+                   window_missing(window, "cancel", meta))
+
+    same = meta.get("window_same_output", "unknown")
+    if same == "unknown":
+        checks.add(False, "output of the window program not compared with vantorel-cli's: one of "
+                          "them wrote none")
+    else:
+        checks.add(same == "yes", "window program and vantorel-cli wrote %s on %s" % (
+            "the same bytes" if same == "yes" else "different results", name))
+
+
 def table(rows, sizes, files):
     head = ["file", "MB"] + TOOLS + ["× js-beautify", "× prettier", "× clang-format", "÷ cat"]
     out = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
@@ -283,6 +352,56 @@ def scaling_table(scaling):
     return out
 
 
+def window_part(meta, window):
+    """The window program's part of the block: its Run against vantorel-cli, its current line and
+    its Cancel."""
+    name = meta.get("window_input", "?")
+    nbytes = int(meta.get("window_bytes") or 0)
+    time = window.get("window_time") or {}
+    timed = time.get("status") == "ok"
+    lines = [
+        "Window program: its Run against vantorel-cli on %s (%.2f MB), both whole runs that read "
+        "the file, format it and write a file with CR LF line ends: `vantorel-cli --eol crlf -o "
+        "FILE` timed by hyperfine, the window program driven through its real window on a "
+        "virtual display by `build-bench/bench/vantorel-window-bench` (which answers the "
+        "overwrite question at once) after a warm-up run. Medians:" % (name, nbytes / MB),
+        "",
+        "| program | runs | s | MB/s | × vantorel-cli time |",
+        "|---|---|---|---|---|",
+    ]
+    cli_s = float(meta["window_cli_s"]) if meta.get("window_cli") == "ok" else None
+    if cli_s:
+        lines.append("| vantorel-cli | %s | %.3f | %s | 1 |" % (
+            meta.get("window_cli_runs"), cli_s, fmt_number(nbytes / MB / cli_s)))
+    else:
+        lines.append("| vantorel-cli | – | %s | – | – |" % meta.get("window_cli", "failed"))
+    if timed:
+        median = time["median_s"]
+        lines.append("| window program | %d | %.3f (%.3f to %.3f) | %s | %s |" % (
+            time["runs"], median, time["min_s"], time["max_s"], fmt_number(nbytes / MB / median),
+            fmt_number(median / cli_s) if cli_s else "–"))
+    else:
+        lines.append("| window program | – | failed | – | – |")
+    lines.append("")
+
+    notes = []
+    line = window.get("current_line")
+    if line and line.get("status") == "ok":
+        notes.append("The progress window showed at least %d different current lines in each run "
+                     "(median %g; looked at whenever the run let the event loop turn), none for "
+                     "longer than %.3f s." % (line["lines_shown_min"], line["lines_shown_median"],
+                                              line["longest_still_s"]))
+    cancel = window.get("cancel")
+    if cancel and cancel.get("status") == "ok":
+        notes.append("Cancel, clicked with the (simulated) mouse %.2f s into a run: the run over "
+                     "and the main window usable again %.3f s later (median of %d runs, longest "
+                     "%.3f s)." % (cancel["pressed_after_s"], cancel["median_s"], cancel["runs"],
+                                   cancel["max_s"]))
+    if notes:
+        lines += [" ".join(notes), ""]
+    return lines
+
+
 def skipped_notes(rows, files):
     notes = {}
     for (f, tool), t in rows.items():
@@ -301,14 +420,15 @@ def runs_summary(rows):
                      for tool, c in sorted(counts.items()))
 
 
-def render(meta, rows, sizes, corpus, scaling, checks, speeds):
+def render(meta, rows, sizes, corpus, scaling, checks, speeds, window):
     changes = int(meta.get("local_changes") or 0)
     source = "commit %s" % meta.get("commit", "unknown")
     if changes:
-        source += " plus uncommitted changes to %d files of engine/ and cli/" % changes
+        source += " plus uncommitted changes to %d files of engine/, cli/ and app/" % changes
     lines = [
-        "Measured %s on %s cores (%s), on a machine shared with other work; vantorel-cli "
-        "(Release) built from %s." % (meta["date"], meta["nproc"], meta["cpu"], source),
+        "Measured %s on %s cores (%s), on a machine shared with other work; vantorel-cli and the "
+        "window program (Release) built from %s." % (meta["date"], meta["nproc"], meta["cpu"],
+                                                     source),
         "",
         "Whole processes timed by hyperfine %s (no shell, output to /dev/null), median of the "
         "runs (%s). js-beautify %s (`--type html` for pages) and prettier %s under node %s, "
@@ -339,6 +459,8 @@ def render(meta, rows, sizes, corpus, scaling, checks, speeds):
         "",
     ]
     lines += scaling_table(scaling) + [""]
+    if window is not None:
+        lines += window_part(meta, window)
     lines += ["Targets:", ""] + checks.lines + [""]
     lines += [
         "Engine alone (Google Benchmark `build-bench/bench/vantorel-bench`, inputs generated in "
@@ -369,12 +491,14 @@ def write_readme(path, block):
     else:
         if not text.endswith("\n"):
             text += "\n"
-        intro = ("`bash bench/compare.sh` builds vantorel-cli in Release (`build-bench/`), installs "
-                 "the formatters it is compared with (`bench/.tools/`), builds a corpus from "
-                 "Debian's JavaScript library packages in a temporary folder, times every tool on "
-                 "it and writes the results below. It exits non-zero when vantorel-cli misses one "
-                 "of its targets. `VANTOREL_BENCH_LARGE=1` adds the 100 MB engine cases. It takes "
-                 "about half an hour; the tests (`tools/test.sh`) do not run it.")
+        intro = ("`bash bench/compare.sh` builds vantorel-cli and the window program in Release "
+                 "(`build-bench/`), installs the formatters it is compared with (`bench/.tools/`), "
+                 "builds a corpus from Debian's JavaScript library packages in a temporary folder, "
+                 "times every tool on it, times the window program against vantorel-cli on a "
+                 "virtual display (xvfb-run) and writes the results below. It exits non-zero when "
+                 "vantorel-cli or the window program misses one of its targets. "
+                 "`VANTOREL_BENCH_LARGE=1` adds the 100 MB engine cases. It takes about half an "
+                 "hour; the tests (`tools/test.sh`) do not run it.")
         text += "\n## Speed\n\n" + wrap(intro) + "\n\n" + BEGIN + "\n" + block + END + "\n"
     with open(path, "w") as f:
         f.write(text)
@@ -388,6 +512,7 @@ def main():
     ap.add_argument("--meta", required=True)
     ap.add_argument("--gbench", required=True)
     ap.add_argument("--corpus-files", required=True)
+    ap.add_argument("--window", help="JSON lines of vantorel-window-bench")
     ap.add_argument("--readme", required=True)
     args = ap.parse_args()
 
@@ -398,7 +523,10 @@ def main():
     corpus = args.corpus_files.split()
     scaling = read_scaling(args.scaling)
     checks = check_all(rows, sizes, corpus, scaling, memory)
-    block = render(meta, rows, sizes, corpus, scaling, checks, read_gbench(args.gbench))
+    window = read_window(args.window) if args.window else None
+    if window is not None:
+        check_window(checks, meta, window)
+    block = render(meta, rows, sizes, corpus, scaling, checks, read_gbench(args.gbench), window)
     print(block)
     write_readme(args.readme, block)
     if checks.failed:
