@@ -9,6 +9,7 @@
 #include "output_emitter.h"
 #include "progress_ticker.h"
 #include "source_tokenizer.h"
+#include "token_history.h"
 
 namespace vantorel {
 
@@ -88,8 +89,6 @@ class CScriptAnalyzer {
   LineShape CurrentLineShape(bool toLineEnd) const;
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth);
-  bool BraceStaysOnLine() const;
-  bool BraceMayJoin() const;
 
   // Helpers.
   bool TokenIs(int type, std::string_view text) const {
@@ -124,20 +123,7 @@ class CScriptAnalyzer {
   RangeShape shape_;
   TextPos resume_;
 
-  // The last two significant tokens read, and what the parentheses so far were:
-  // enough to tell where a line break before "{" may be added or removed without changing the
-  // program.
-  struct SignificantToken {
-    int type = TokenNone;
-    std::string_view text;
-    std::ptrdiff_t line = -1;
-    bool endsInLiteral = false;  // its last byte belongs to a string, template or regex
-  };
-  SignificantToken lastToken_;
-  SignificantToken tokenBefore_;
-  std::vector<bool> parenIsHead_;  // per open "(": whether it opens a statement or function head
-  bool lastParenWasHead_ = false;
-  bool inClassHead_ = false;
+  CTokenHistory history_;
   COutputEmitter* emitter_ = nullptr;
 };
 

@@ -15,7 +15,7 @@
 #include "javascript_words.h"
 #include "source_tokenizer.h"
 #include "text_span.h"
-#include "text_template.h"
+#include "token_history.h"
 
 namespace vantorel {
 namespace {
@@ -490,13 +490,6 @@ class CLeanReindenter {
   TextPos TagPos() const { return tagPos_; }
 
  private:
-  struct SignificantToken {
-    int type = TokenNone;
-    std::string_view text;
-    std::ptrdiff_t line = -1;
-    bool endsInLiteral = false;
-  };
-
   bool Next();
   void NoteToken();
   bool TokenIs(char op) const {
@@ -526,8 +519,6 @@ class CLeanReindenter {
   bool SkipLineEnds(TextPos* start);
   bool SkipLineEndsAndSemicolons(TextPos* start, int depth);
   void EmitSegment(TextPos start, TextPos end, int depth);
-  bool BraceStaysOnLine() const;
-  bool BraceMayJoin() const;
   void HandleOpenBrace(TextPos start, int* depth);
   void HandleCloseBrace(TextPos start, int* depth);
   void CarryComments(TextPos to, int depth, bool afterTag = false);
@@ -543,11 +534,7 @@ class CLeanReindenter {
 
   TextPos emitted_;
   bool emittedInComment_ = false;
-  SignificantToken lastToken_;
-  SignificantToken tokenBefore_;
-  std::vector<char> parenIsHead_;
-  bool lastParenWasHead_ = false;
-  bool inClassHead_ = false;
+  CTokenHistory history_;
   PieceShape piece_;
   std::string commentText_;
 };
@@ -561,32 +548,11 @@ bool CLeanReindenter::Next() {
 
 void CLeanReindenter::NoteToken() {
   const Token& token = lexer_.Current();
-  const std::string_view text = token.text;
-  if (token.type == TokenEndOfLine || (token.type == TokenOperator && text == kGap)) return;
-  bool endsInLiteral = false;
-  if (token.type == TokenOperator) {
-    if (text[0] == '(') {
-      bool head = lastToken_.type == TokenWord &&
-                  (OpensHead(lastToken_.text) ||
-                   (IsIdentifier(lastToken_.text) && tokenBefore_.type == TokenWord &&
-                    OpensHead(tokenBefore_.text)));
-      parenIsHead_.push_back(head);
-    } else if (text[0] == ';') {
-      inClassHead_ = false;
-    }
-  } else {
-    // Closing parentheses stand inside words; those inside literals do not count.
-    const bool literal = lexer_.WordHasLiteral();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] != ')' || (literal && lexer_.InLiteral(token.column + i))) continue;
-      lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
-      if (!parenIsHead_.empty()) parenIsHead_.pop_back();
-    }
-    endsInLiteral = literal && lexer_.InLiteral(token.column + text.size() - 1);
-    if (text.size() == 5 && text == "class") inClassHead_ = true;
-  }
-  tokenBefore_ = lastToken_;
-  lastToken_ = {token.type, text, token.line, endsInLiteral};
+  if (token.type == TokenEndOfLine || (token.type == TokenOperator && token.text == kGap)) return;
+  if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
+  const bool literal = lexer_.WordHasLiteral();
+  history_.NoteWord(token.text, token.line, token.column,
+                    [&](std::size_t at) { return literal && lexer_.InLiteral(at); });
 }
 
 void CLeanReindenter::StartSegment(TextPos* start) {
@@ -661,32 +627,12 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
   emittedInComment_ = toLineEnd && lexer_.LineEndsInBlock();
 }
 
-bool CLeanReindenter::BraceStaysOnLine() const {
-  return tokenBefore_.type == TokenWord && tokenBefore_.line == lastToken_.line &&
-         EndsStatementAtLineBreak(tokenBefore_.text);
-}
-
-bool CLeanReindenter::BraceMayJoin() const {
-  if (tokenBefore_.line == lastToken_.line) return true;
-  std::string_view text = tokenBefore_.text;
-  if (tokenBefore_.type == TokenOperator) return text != "}";
-  if (text.empty() || tokenBefore_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
-  if (TakesBlockAfter(text)) return true;
-  if (inClassHead_ && IsIdentifier(text)) return true;
-  const char last = text.back();
-  if (last == ')') return lastParenWasHead_;
-  if (text.size() >= 2 &&
-      (text.substr(text.size() - 2) == "++" || text.substr(text.size() - 2) == "--"))
-    return false;
-  return std::string_view("=+-*%&|^!~?:,[").find(last) != npos;
-}
-
 void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
-  if (BraceStaysOnLine()) {
+  if (history_.BraceStaysOnLine()) {
     EmitSegment(start, After(TokenPos()), *depth);
   } else {
     EmitSegment(start, TokenPos(), *depth);
-    if (options_.bracketStyle == 1 && (!BraceMayJoin() || out_.LastLineEndsInComment())) {
+    if (options_.bracketStyle == 1 && (!history_.BraceMayJoin() || out_.LastLineEndsInComment())) {
       out_.DropTrailingBlankLines();
       out_.EmitLine("{", *depth, BeginsHere());
     } else {
@@ -696,7 +642,7 @@ void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
   *depth = out_.StepIn(*depth);
   emitted_ = After(TokenPos());
   emittedInComment_ = false;
-  inClassHead_ = false;
+  history_.BlockOpened();
 }
 
 void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {

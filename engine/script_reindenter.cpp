@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "javascript_words.h"
 #include "script_analyzer.h"
 
 namespace vantorel {
@@ -35,7 +34,9 @@ void ConfigureForScript(CSourceTokenizer& tokenizer) {
   tokenizer.SetSyntax(Syntax::JavaScript);
 }
 
-void CScriptAnalyzer::SetScriptLists() { ConfigureForScript(tokenizer_); }
+void CScriptAnalyzer::SetScriptLists() {
+  ConfigureForScript(tokenizer_);
+}
 
 // Reads the next token of the script and keeps track of what came before it.
 bool CScriptAnalyzer::Next() {
@@ -48,38 +49,14 @@ void CScriptAnalyzer::NoteToken() {
   const int type = tokenizer_.GetTokenType();
   const std::string_view text = tokenizer_.GetTokenText();
   if (type == TokenEndOfLine || (type == TokenOperator && text == " ")) return;
-  if (type == TokenOperator) {
-    if (text == "(") {
-      bool head = lastToken_.type == TokenWord &&
-                  (OpensHead(lastToken_.text) ||
-                   (IsIdentifier(lastToken_.text) && tokenBefore_.type == TokenWord &&
-                    OpensHead(tokenBefore_.text)));
-      parenIsHead_.push_back(head);
-    } else if (text == ";") {
-      inClassHead_ = false;
-    }
-  }
-  bool endsInLiteral = false;
-  if (type == TokenWord) {
-    // Closing parentheses stand inside words; those inside literals do not count.
-    const std::ptrdiff_t line = tokenizer_.GetTokenLine();
-    const std::size_t column = tokenizer_.GetTokenColumn();
-    const std::vector<LiteralSpan>& literals = tokenizer_.Literals();
-    auto inLiteral = [&](std::size_t at) {
-      return std::any_of(literals.rbegin(), literals.rend(), [&](const LiteralSpan& l) {
-        return l.line == line && l.begin <= at && at < l.end;
-      });
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] != ')' || inLiteral(column + i)) continue;
-      lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
-      if (!parenIsHead_.empty()) parenIsHead_.pop_back();
-    }
-    endsInLiteral = !literals.empty() && inLiteral(column + text.size() - 1);
-    if (text == "class") inClassHead_ = true;
-  }
-  tokenBefore_ = lastToken_;
-  lastToken_ = {type, text, tokenizer_.GetTokenLine(), endsInLiteral};
+  if (type == TokenOperator) return history_.NoteOperator(text, tokenizer_.GetTokenLine());
+  const std::ptrdiff_t line = tokenizer_.GetTokenLine();
+  const std::vector<LiteralSpan>& literals = tokenizer_.Literals();
+  history_.NoteWord(text, line, tokenizer_.GetTokenColumn(), [&](std::size_t at) {
+    return std::any_of(literals.rbegin(), literals.rend(), [&](const LiteralSpan& l) {
+      return l.line == line && l.begin <= at && at < l.end;
+    });
+  });
 }
 
 // The shape of a token's text that goes on a line of its own: whether it began its input line.
@@ -175,37 +152,15 @@ void CScriptAnalyzer::EmitThroughToken(TextPos start, int depth) {
   EmitSegment(start, After(TokenPos()), depth);
 }
 
-// A "{" on the line of return, throw or yield stays there: a line break would end the statement.
-// The "{" is the last token read; the token before it decides.
-bool CScriptAnalyzer::BraceStaysOnLine() const {
-  return tokenBefore_.type == TokenWord && tokenBefore_.line == lastToken_.line &&
-         EndsStatementAtLineBreak(tokenBefore_.text);
-}
-
-// Whether joining a "{" onto the line before keeps the program the same.
-bool CScriptAnalyzer::BraceMayJoin() const {
-  if (tokenBefore_.line == lastToken_.line) return true;  // no line break is removed
-  std::string_view text = tokenBefore_.text;
-  if (tokenBefore_.type == TokenOperator) return text != "}";
-  if (text.empty() || tokenBefore_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
-  if (TakesBlockAfter(text)) return true;
-  if (inClassHead_ && IsIdentifier(text)) return true;
-  char last = text.back();
-  if (last == ')') return lastParenWasHead_;
-  if (text.size() >= 2 && (text.substr(text.size() - 2) == "++" ||
-                           text.substr(text.size() - 2) == "--"))
-    return false;
-  return std::string_view("=+-*%&|^!~?:,[").find(last) != npos;
-}
-
 void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
-  if (BraceStaysOnLine()) {
+  if (history_.BraceStaysOnLine()) {
     EmitSegment(start, After(TokenPos()), *depth);
   } else {
     EmitSegment(start, TokenPos(), *depth);
     // Joined after a line comment, the brace would have to move before it, ahead of text that
     // stood before it: it keeps a line of its own instead.
-    if (options_.bracketStyle == 1 && (!BraceMayJoin() || emitter_->LastLineEndsInComment())) {
+    if (options_.bracketStyle == 1 &&
+        (!history_.BraceMayJoin() || emitter_->LastLineEndsInComment())) {
       emitter_->DropTrailingBlankLines();
       emitter_->EmitLine("{", *depth, BeginsHere());
     } else {
@@ -215,7 +170,7 @@ void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
   *depth = emitter_->StepIn(*depth);
   emitted_ = After(TokenPos());
   emittedInComment_ = false;
-  inClassHead_ = false;
+  history_.BlockOpened();
 }
 
 void CScriptAnalyzer::HandleCloseBrace(TextPos start, int* depth) {
@@ -246,9 +201,9 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
     const bool lineStart = p == 0;
     bool closeMayComment = lineStart;  // nothing but blanks and a continued comment before
     const bool insideComment = inComment && line > from.line;  // a further line of a comment
-    std::size_t lineCommentAt = npos;      // in text
-    std::size_t lineCommentColumn = npos;  // in the input line
-    char separator = '\0';                 // the blank that stood before the first comment
+    std::size_t lineCommentAt = npos;                          // in text
+    std::size_t lineCommentColumn = npos;                      // in the input line
+    char separator = '\0';  // the blank that stood before the first comment
     text.clear();
     while (p < stop) {
       std::size_t begin = p;
@@ -361,9 +316,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart, TextPos
   tokenizer_.Literals().clear();
   emitted_ = blockStart;
   emittedInComment_ = false;
-  lastToken_ = tokenBefore_ = SignificantToken();
-  parenIsHead_.clear();
-  lastParenWasHead_ = inClassHead_ = false;
+  history_.Clear();
   if (wholeFile) {
     tokenizer_.LoadLine();
   } else {

@@ -49,6 +49,7 @@ TEST(Stability, SecondRunChangesNothing) {
       {"closing tag name followed by markup", "<html><script>a</script<b", true},
       {"closing tag name before the real closing tag", "<html><script>`</script</script>", true},
       {"blank after a backslash at a line's end", "\"\\ \n` ", false},
+      {"brace after a slash on the line before", "/\n{//\ni", false},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {

@@ -1,0 +1,51 @@
+#include "token_history.h"
+
+#include "javascript_words.h"
+
+namespace vantorel {
+
+void CTokenHistory::Clear() {
+  last_ = before_ = Token();
+  parenIsHead_.clear();
+  lastParenWasHead_ = inClassHead_ = false;
+}
+
+void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
+  if (text == "(") {
+    bool head = last_.type == TokenWord &&
+                (OpensHead(last_.text) || (IsIdentifier(last_.text) && before_.type == TokenWord &&
+                                           OpensHead(before_.text)));
+    parenIsHead_.push_back(head);
+  } else if (text == ";") {
+    inClassHead_ = false;
+  }
+  Push({TokenOperator, text, line, false});
+}
+
+void CTokenHistory::CloseParen() {
+  lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
+  if (!parenIsHead_.empty()) parenIsHead_.pop_back();
+}
+
+bool CTokenHistory::BraceStaysOnLine() const {
+  return before_.type == TokenWord && before_.line == last_.line &&
+         EndsStatementAtLineBreak(before_.text);
+}
+
+bool CTokenHistory::BraceMayJoin() const {
+  if (before_.line == last_.line) return true;  // no line break is removed
+  std::string_view text = before_.text;
+  // After a "/" the joined "{" could let a later "/" on the line close a regular expression.
+  if (before_.type == TokenOperator) return text != "}" && text != "/";
+  if (text.empty() || before_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
+  if (TakesBlockAfter(text)) return true;
+  if (inClassHead_ && IsIdentifier(text)) return true;
+  const char last = text.back();
+  if (last == ')') return lastParenWasHead_;
+  if (text.size() >= 2 &&
+      (text.substr(text.size() - 2) == "++" || text.substr(text.size() - 2) == "--"))
+    return false;
+  return std::string_view("=+-*%&|^!~?:,[").find(last) != std::string_view::npos;
+}
+
+}  // namespace vantorel

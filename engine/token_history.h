@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "source_tokenizer.h"
+
+namespace vantorel {
+
+// The last two significant tokens of a script and what its parentheses so far were: enough to
+// tell where a line break before "{" may be added or removed without changing the program.
+// Gaps and ends of line are not significant; both re-indenter paths feed the same tokens.
+class CTokenHistory {
+ public:
+  void Clear();
+  // An operator token other than the gap between two words.
+  void NoteOperator(std::string_view text, std::ptrdiff_t line);
+  // A word at `column` of its line; inLiteral(c) tells whether byte c of the line lies inside a
+  // string, template or regular expression. Closing parentheses stand inside words.
+  template <typename InLiteral>
+  void NoteWord(std::string_view text, std::ptrdiff_t line, std::size_t column,
+                InLiteral inLiteral) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
+    }
+    if (text == "class") inClassHead_ = true;
+    Push({TokenWord, text, line, inLiteral(column + text.size() - 1)});
+  }
+  // A "{" has opened a block: a class head is over.
+  void BlockOpened() { inClassHead_ = false; }
+
+  // With the "{" as the last token: whether it must stay on the line of the token before
+  // (after return, throw, yield: a line break there would end the statement), and whether
+  // joining it onto the line before keeps the program the same.
+  bool BraceStaysOnLine() const;
+  bool BraceMayJoin() const;
+
+ private:
+  struct Token {
+    int type = TokenNone;
+    std::string_view text;
+    std::ptrdiff_t line = -1;
+    bool endsInLiteral = false;  // its last byte belongs to a string, template or regex
+  };
+  void Push(const Token& token) {
+    before_ = last_;
+    last_ = token;
+  }
+  void CloseParen();
+
+  Token last_;
+  Token before_;
+  std::vector<char> parenIsHead_;  // per open "(": whether it opens a statement or function head
+  bool lastParenWasHead_ = false;
+  bool inClassHead_ = false;
+};
+
+}  // namespace vantorel
