@@ -24,8 +24,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build libgtest-dev libcli11-dev)
 # installed icons.
 GUI_BUILD_PACKAGES=(libwxgtk3.2-dev libglib2.0-dev pkg-config librsvg2-bin)
 # The install and Debian package tests: the desktop entry's validator, and dpkg-shlibdeps, which
-# names the package's dependencies.
-PACKAGING_TEST_PACKAGES=(desktop-file-utils dpkg-dev)
+# names the package's dependencies (and runs file on the programs).
+PACKAGING_TEST_PACKAGES=(desktop-file-utils dpkg-dev file)
 # A virtual display for the window program's tests.
 GUI_TEST_PACKAGES=(xvfb xauth)
 
