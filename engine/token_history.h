@@ -54,6 +54,7 @@ class CTokenHistory {
   std::vector<char> parenIsHead_;  // per open "(": whether it opens a statement or function head
   bool lastParenWasHead_ = false;
   bool inClassHead_ = false;
+  std::ptrdiff_t divisionLine_ = -1;  // the line of the last "/" read as an operator
 };
 
 }  // namespace vantorel

@@ -50,6 +50,10 @@ TEST(Stability, SecondRunChangesNothing) {
       {"closing tag name before the real closing tag", "<html><script>`</script</script>", true},
       {"blank after a backslash at a line's end", "\"\\ \n` ", false},
       {"brace after a slash on the line before", "/\n{//\ni", false},
+      {"brace after a division on the line before",
+       "function f(n) {\nvar r = {valueOf: f} / n +\n{ // c\nvalueOf: g };\nif (a) {\nc();\n}\n}\n",
+       false},
+      {"brace after a division by a keyword-named property", "x = a.in / b +\n{ // c\n}\n", false},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
