@@ -165,7 +165,7 @@ bool CIniDocument::WriteString(std::string_view section, std::string_view key,
   std::string end = NewLineEnd();
   Line entry{std::string(key) + "=" + std::string(value), end};
   if (insertAfter) {
-    if (lines_[*insertAfter].end.empty()) lines_[*insertAfter].end = end;
+    if (lines_[*insertAfter].end.empty()) lines_[*insertAfter].end = EndFor(lines_[*insertAfter]);
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*insertAfter + 1), entry);
     return true;
   }
@@ -184,7 +184,14 @@ std::string CIniDocument::NewLineEnd() const {
 }
 
 void CIniDocument::EndLastLine() {
-  if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = NewLineEnd();
+  if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = EndFor(lines_.back());
+}
+
+// The line end that a line read without one gets: a CR at its end stays part of its text only
+// before a CR LF (before a lone LF the two would read as one line end).
+std::string CIniDocument::EndFor(const Line& line) const {
+  if (!line.text.empty() && line.text.back() == '\r') return "\r\n";
+  return NewLineEnd();
 }
 
 std::int32_t ParseProfileInt(std::string_view value) {

@@ -64,6 +64,7 @@ class CIniDocument {
 
   std::string NewLineEnd() const;
   void EndLastLine();
+  std::string EndFor(const Line& line) const;
 
   std::string bom_;
   std::vector<Line> lines_;

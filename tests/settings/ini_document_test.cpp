@@ -152,6 +152,9 @@ TEST(IniDocument, LineEndsOfTheTextAreKept) {
   EXPECT_EQ(AfterWrite("[Common]\r\nA=1\nC=3\r\n", "Common", "A", "5"), "[Common]\r\nA=5\nC=3\r\n");
   EXPECT_EQ(AfterWrite("[Other]\r\nX=1", "Common", "A", "1"),
             "[Other]\r\nX=1\r\n\r\n[Common]\r\nA=1\r\n");
+  // A last line that ends in a CR keeps it as part of its text.
+  EXPECT_EQ(AfterWrite("[\n=\r", "Common", "A", "1"), "[\n=\r\r\n\n[Common]\nA=1\n");
+  EXPECT_EQ(AfterWrite("[Common]\nX=\r", "Common", "A", "1"), "[Common]\nX=\r\r\nA=1\n");
 }
 
 TEST(IniDocument, AnEmptyValueWritesTheKey) {
