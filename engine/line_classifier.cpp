@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "javascript_words.h"
-
 namespace vantorel {
 namespace {
 
@@ -23,6 +21,7 @@ void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line
   line_ = line;
   lineIndex_ = lineIndex;
   literals_ = literals;
+  if (config->IsJavaScript()) scanner_->SetLine(line, lineIndex, stop);
   next_ = from < line.size() ? from : line.size();
   state_ = std::move(state);
   if (!config->IsJavaScript()) {
@@ -126,149 +125,6 @@ std::size_t CLineClassifier::FindBlockEnd(std::size_t from, const std::string& e
   return npos;
 }
 
-// Returns the end of a JavaScript string whose opening quote lies before `from`: just past its
-// closing quote, or the line's end (*continued when a final backslash carries it on), or the
-// start of a script block's closing tag.
-std::size_t CLineClassifier::ScanJsString(std::size_t from, char quote, bool* continued) const {
-  *continued = false;
-  const std::size_t size = line_.size();
-  for (std::size_t j = from; j < size; ++j) {
-    char c = line_[j];
-    if (c == '\\') {
-      // A backslash before the line end (a CR is one too) continues the string.
-      if (line_.find_first_not_of('\r', j + 1) == std::string_view::npos) {
-        *continued = true;
-        return size;
-      }
-      ++j;
-    } else if (c == quote) {
-      return j + 1;
-    } else if (StopsAt(j)) {
-      return j;
-    }
-  }
-  return size;
-}
-
-// Returns the end of the regular expression whose "/" stands at `from`, flags included, or npos
-// when none ends on this line (then the "/" is a division).
-std::size_t CLineClassifier::ScanRegex(std::size_t from) const {
-  const std::size_t size = line_.size();
-  bool inClass = false;
-  for (std::size_t j = from + 1; j < size; ++j) {
-    char c = line_[j];
-    if (c == '\\') {
-      ++j;
-    } else if (StopsAt(j)) {
-      return npos;
-    } else if (c == '[') {
-      inClass = true;
-    } else if (c == ']') {
-      inClass = false;
-    } else if (c == '/' && !inClass) {
-      ++j;
-      while (j < size && IsIdentifierByte(static_cast<unsigned char>(line_[j]))) ++j;
-      return j;
-    }
-  }
-  return npos;
-}
-
-// Reads on inside the open template literals of state_.frames until the outermost one closes,
-// the line ends or a script block's closing tag stands; returns where it stopped.
-std::size_t CLineClassifier::ScanTemplate(std::size_t from) {
-  std::string& frames = state_.frames;
-  const std::size_t size = line_.size();
-  bool regexAllowed = true;
-  bool continued = false;
-  std::size_t j = from;
-  while (j < size && !frames.empty()) {
-    const char c = line_[j];
-    if (StopsAt(j)) {
-      frames.clear();
-      return j;
-    }
-    const char top = frames.back();
-    if (top == 'T') {
-      if (c == '\\') {
-        j += 2;
-      } else if (c == '`') {
-        frames.pop_back();
-        ++j;
-      } else if (c == '$' && j + 1 < size && line_[j + 1] == '{') {
-        frames.push_back('S');
-        regexAllowed = true;
-        j += 2;
-      } else {
-        ++j;
-      }
-    } else if (top == 'C') {
-      if (line_.compare(j, 2, "*/") == 0) {
-        frames.pop_back();
-        j += 2;
-      } else {
-        ++j;
-      }
-    } else if (top == '\'' || top == '"') {
-      if (c == '\\') {
-        // As in ScanJsString: a backslash before the line end (or before CRs) continues it.
-        continued = line_.find_first_not_of('\r', j + 1) == std::string_view::npos;
-        j = continued ? size : j + 2;
-      } else {
-        if (c == top) frames.pop_back();
-        ++j;
-      }
-    } else if (c == ' ' || c == '\t') {  // substitution code: 'S' or '{'
-      ++j;
-    } else if (c == '`') {
-      frames.push_back('T');
-      ++j;
-    } else if (c == '{') {
-      frames.push_back('{');
-      regexAllowed = true;
-      ++j;
-    } else if (c == '}') {
-      frames.pop_back();
-      regexAllowed = false;
-      ++j;
-    } else if (c == '\'' || c == '"') {
-      frames.push_back(c);
-      regexAllowed = false;
-      ++j;
-    } else if (c == '/' && j + 1 < size && line_[j + 1] == '/') {
-      j = size;
-    } else if (c == '/' && j + 1 < size && line_[j + 1] == '*') {
-      frames.push_back('C');
-      j += 2;
-    } else if (c == '/' && regexAllowed && ScanRegex(j) != npos) {
-      j = ScanRegex(j);
-      regexAllowed = false;
-    } else {
-      unsigned char u = static_cast<unsigned char>(c);
-      regexAllowed = !(IsIdentifierByte(u) || c == ')' || c == ']');
-      ++j;
-    }
-  }
-  if (j > size) j = size;
-  // A string inside a substitution ends with its line unless a final backslash continues it.
-  if (j == size && !frames.empty() && (frames.back() == '\'' || frames.back() == '"') &&
-      !continued)
-    frames.pop_back();
-  return j;
-}
-
-void CLineClassifier::NoteWordEnd(std::size_t begin, std::size_t end) {
-  unsigned char last = static_cast<unsigned char>(line_[end - 1]);
-  if (IsIdentifierByte(last)) {
-    std::size_t start = end - 1;
-    while (start > begin && IsIdentifierByte(static_cast<unsigned char>(line_[start - 1])))
-      --start;
-    state_.regexAllowed = IsRegexKeyword(line_.substr(start, end - start));
-  } else {
-    state_.regexAllowed = last != ')' && last != ']';
-  }
-}
-
 void CLineClassifier::Step() {
   const std::size_t size = line_.size();
   const TokenizerConfig& cfg = config_->Config();
@@ -285,7 +141,8 @@ void CLineClassifier::Step() {
 
   if (!state_.frames.empty()) {
     inRunState_ = MarkOf(state_);
-    std::size_t end = ScanTemplate(next_);
+    bool continued = false;
+    std::size_t end = scanner_->Template(next_, state_.frames, &continued);
     if (state_.frames.empty()) state_.regexAllowed = false;
     Literal(end);
     return EndRun(end, ClassWord);
@@ -296,7 +153,7 @@ void CLineClassifier::Step() {
     bool continued = false;
     std::size_t end;
     if (config_->IsJavaScript()) {
-      end = ScanJsString(next_, quote, &continued);
+      end = scanner_->String(next_, quote, &continued);
       Literal(end);
     } else {
       std::size_t close = FindStringEnd(next_, quote);
@@ -347,7 +204,7 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   }
   if (roles & CCompiledConfig::kQuote) {
     bool continued = false;
-    std::size_t end = ScanJsString(next_ + 1, static_cast<char>(c), &continued);
+    std::size_t end = scanner_->String(next_ + 1, static_cast<char>(c), &continued);
     inRunState_ = {BlockString, c, false};
     state_ = continued ? ClassifierState{BlockString, c, false, {}}
                        : ClassifierState{BlockNone, 0, false, {}};
@@ -358,7 +215,8 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   if (c == '`') {
     state_.frames = "T";
     inRunState_ = MarkOf(state_);
-    std::size_t end = ScanTemplate(next_ + 1);
+    bool continued = false;
+    std::size_t end = scanner_->Template(next_ + 1, state_.frames, &continued);
     if (state_.frames.empty()) state_.regexAllowed = false;
     Literal(end);
     EndRun(end, ClassWord);
@@ -366,7 +224,7 @@ bool CLineClassifier::StepJavaScript(unsigned char c, std::uint8_t roles) {
   }
   if (c == '/' && next_ + 1 < size && line_[next_ + 1] != '/' && line_[next_ + 1] != '*' &&
       state_.regexAllowed) {
-    std::size_t end = ScanRegex(next_);
+    std::size_t end = scanner_->Regex(next_);
     if (end != npos) {
       state_.regexAllowed = false;
       Literal(end);
@@ -413,7 +271,7 @@ void CLineClassifier::StepGeneric(unsigned char c, std::uint8_t roles) {
   } else {
     std::size_t end = next_ + 1;
     while (end < size && config_->Roles(static_cast<unsigned char>(line_[end])) == 0) ++end;
-    if (config_->IsJavaScript()) NoteWordEnd(next_, end);
+    if (config_->IsJavaScript()) state_.regexAllowed = scanner_->RegexAllowedAfter(next_, end);
     EndRun(end, ClassWord);
   }
 }

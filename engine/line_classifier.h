@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "javascript_literals.h"
 #include "text_span.h"
 #include "tokenizer_config.h"
 
@@ -58,15 +60,11 @@ class CLineClassifier {
   void Literal(std::size_t end);
   std::size_t FindStringEnd(std::size_t from, char quote) const;
   std::size_t FindBlockEnd(std::size_t from, const std::string& end, std::size_t* length) const;
-  std::size_t ScanJsString(std::size_t from, char quote, bool* continued) const;
-  std::size_t ScanRegex(std::size_t from) const;
-  std::size_t ScanTemplate(std::size_t from);
   bool StopsAt(std::size_t at) const { return at == stop_; }
   // The end of a run from `from` to `end` that may not pass the stop column.
   std::size_t CutAtStop(std::size_t from, std::size_t end) const {
     return stop_ >= from && stop_ < end ? stop_ : end;
   }
-  void NoteWordEnd(std::size_t begin, std::size_t end);
 
   // The state at a run's boundary without template nesting, which is all that a restart needs:
   // the owners restart classification at token starts, and tokens never start inside a literal.
@@ -82,14 +80,16 @@ class CLineClassifier {
     return {mark.block, mark.ref, mark.regexAllowed, {}};
   }
 
+  // Shared with the copies EndState makes: what it knows of the line is worth keeping.
+  std::shared_ptr<CJsLiteralScanner> scanner_ = std::make_shared<CJsLiteralScanner>();
   const CCompiledConfig* config_ = nullptr;
   std::string_view line_;
   std::ptrdiff_t lineIndex_ = 0;
   std::vector<LiteralSpan>* literals_ = nullptr;
   std::size_t stop_ = std::string_view::npos;
   ClassifierState lineStart_;
-  std::size_t next_ = 0;  // first byte not classified yet
-  ClassifierState state_;  // state at next_
+  std::size_t next_ = 0;          // first byte not classified yet
+  ClassifierState state_;         // state at next_
   bool significantSeen_ = false;  // a byte other than a blank was met on this line
   std::size_t runStart_ = 0;
   std::size_t runEnd_ = 0;

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "javascript_words.h"
+#include "javascript_literals.h"
 #include "source_tokenizer.h"
 #include "text_span.h"
 #include "token_history.h"
@@ -137,10 +137,6 @@ class CLeanLexer {
     if (end > begin) literals_.emplace_back(begin, end);
   }
   std::size_t FindCommentEnd(std::size_t from) const;
-  std::size_t ScanString(std::size_t from, char quote) const;
-  std::size_t ScanRegex(std::size_t from) const;
-  std::size_t ScanTemplate(std::size_t from);
-  void NoteWordEnd(std::size_t begin, std::size_t end);
 
   const CLineArray& input_;
   const std::ptrdiff_t lineCount_;
@@ -159,6 +155,7 @@ class CLeanLexer {
   std::vector<Span> literals_;
   std::size_t literalsTaken_ = 0;
   bool wordHasLiteral_ = false;
+  CJsLiteralScanner scanner_;
   std::string frames_;  // open template literals, as the general classifier keeps them
   std::ptrdiff_t stopLine_ = -1;
   std::size_t stopColumn_ = 0;
@@ -183,6 +180,7 @@ void CLeanLexer::LoadLine() {
   literals_.clear();
   literalsTaken_ = 0;
   stop_ = line_ == stopLine_ ? stopColumn_ : npos;
+  scanner_.SetLine(text_, line_, stop_);
 }
 
 bool CLeanLexer::Next() {
@@ -258,141 +256,6 @@ std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
   return npos;
 }
 
-// The end of a string whose opening quote lies before `from`: just past its closing quote, or
-// the line's end. A string continued onto the next line is left to the general path.
-std::size_t CLeanLexer::ScanString(std::size_t from, char quote) const {
-  const std::size_t size = text_.size();
-  for (std::size_t j = from; j < size; ++j) {
-    const char c = text_[j];
-    if (c == '\\') {
-      if (text_.find_first_not_of('\r', j + 1) == npos) throw Unsupported();
-      ++j;
-    } else if (c == quote) {
-      return j + 1;
-    } else if (j == stop_) {
-      return j;
-    }
-  }
-  return size;
-}
-
-// The end of the regular expression whose "/" stands at `from`, flags included, or npos when
-// none ends on this line.
-std::size_t CLeanLexer::ScanRegex(std::size_t from) const {
-  const std::size_t size = text_.size();
-  bool inClass = false;
-  for (std::size_t j = from + 1; j < size; ++j) {
-    const char c = text_[j];
-    if (c == '\\') {
-      ++j;
-    } else if (j == stop_) {
-      return npos;
-    } else if (c == '[') {
-      inClass = true;
-    } else if (c == ']') {
-      inClass = false;
-    } else if (c == '/' && !inClass) {
-      ++j;
-      while (j < size && IsIdentifierByte(static_cast<unsigned char>(text_[j]))) ++j;
-      return j;
-    }
-  }
-  return npos;
-}
-
-// Reads on inside the template literal opened before `from` until it closes; one that goes on
-// to the next line is left to the general path. Frames: 'T' template text, 'S' substitution
-// code, '{' a brace inside it, 'C' a block comment inside it, a quote: a string inside it.
-std::size_t CLeanLexer::ScanTemplate(std::size_t from) {
-  std::string& frames = frames_;
-  frames.assign(1, 'T');
-  const std::size_t size = text_.size();
-  bool regexAllowed = true;
-  std::size_t j = from;
-  while (j < size && !frames.empty()) {
-    const char c = text_[j];
-    if (j == stop_) {
-      frames.clear();
-      return j;
-    }
-    const char top = frames.back();
-    if (top == 'T') {
-      if (c == '\\') {
-        j += 2;
-      } else if (c == '`') {
-        frames.pop_back();
-        ++j;
-      } else if (c == '$' && j + 1 < size && text_[j + 1] == '{') {
-        frames.push_back('S');
-        regexAllowed = true;
-        j += 2;
-      } else {
-        ++j;
-      }
-    } else if (top == 'C') {
-      if (text_.compare(j, 2, "*/") == 0) {
-        frames.pop_back();
-        j += 2;
-      } else {
-        ++j;
-      }
-    } else if (top == '\'' || top == '"') {
-      if (c == '\\') {
-        if (text_.find_first_not_of('\r', j + 1) == npos) throw Unsupported();
-        j += 2;
-      } else {
-        if (c == top) frames.pop_back();
-        ++j;
-      }
-    } else if (c == ' ' || c == '\t') {
-      ++j;
-    } else if (c == '`') {
-      frames.push_back('T');
-      ++j;
-    } else if (c == '{') {
-      frames.push_back('{');
-      regexAllowed = true;
-      ++j;
-    } else if (c == '}') {
-      frames.pop_back();
-      regexAllowed = false;
-      ++j;
-    } else if (c == '\'' || c == '"') {
-      frames.push_back(c);
-      regexAllowed = false;
-      ++j;
-    } else if (c == '/' && j + 1 < size && text_[j + 1] == '/') {
-      j = size;
-    } else if (c == '/' && j + 1 < size && text_[j + 1] == '*') {
-      frames.push_back('C');
-      j += 2;
-    } else if (c == '/' && regexAllowed && ScanRegex(j) != npos) {
-      j = ScanRegex(j);
-      regexAllowed = false;
-    } else {
-      regexAllowed = !(IsIdentifierByte(static_cast<unsigned char>(c)) || c == ')' || c == ']');
-      ++j;
-    }
-  }
-  if (j > size) j = size;
-  // A string inside a substitution ends with its line.
-  if (j == size && !frames.empty() && (frames.back() == '\'' || frames.back() == '"'))
-    frames.pop_back();
-  if (!frames.empty()) throw Unsupported();
-  return j;
-}
-
-void CLeanLexer::NoteWordEnd(std::size_t begin, std::size_t end) {
-  const unsigned char last = static_cast<unsigned char>(text_[end - 1]);
-  if (IsIdentifierByte(last)) {
-    std::size_t start = end - 1;
-    while (start > begin && IsIdentifierByte(static_cast<unsigned char>(text_[start - 1]))) --start;
-    regexAllowed_ = IsRegexKeyword(text_.substr(start, end - start));
-  } else {
-    regexAllowed_ = last != ')' && last != ']';
-  }
-}
-
 void CLeanLexer::Step() {
   const std::size_t size = text_.size();
   const std::size_t at = next_;
@@ -413,7 +276,9 @@ void CLeanLexer::Step() {
   const char c = text_[at];
   switch (KindOf(c)) {
     case kQuoteByte: {
-      std::size_t end = ScanString(at + 1, c);
+      bool continued = false;
+      std::size_t end = scanner_.String(at + 1, c, &continued);
+      if (continued) throw Unsupported();  // a string that goes on over the line end
       regexAllowed_ = false;
       Literal(at, end);
       return EndRun(end, ClassWord);
@@ -421,7 +286,7 @@ void CLeanLexer::Step() {
     case kSlashByte: {
       const char after = at + 1 < size ? text_[at + 1] : '\0';
       if (at + 1 < size && after != '/' && after != '*' && regexAllowed_) {
-        std::size_t end = ScanRegex(at);
+        std::size_t end = scanner_.Regex(at);
         if (end != npos) {
           regexAllowed_ = false;
           Literal(at, end);
@@ -446,7 +311,10 @@ void CLeanLexer::Step() {
       return EndRun(at + 1, ClassOperator);
     }
     case kBackquoteByte: {
-      std::size_t end = ScanTemplate(at + 1);
+      frames_.assign(1, 'T');
+      bool continued = false;
+      std::size_t end = scanner_.Template(at + 1, frames_, &continued);
+      if (!frames_.empty()) throw Unsupported();  // a template that goes on over the line end
       regexAllowed_ = false;
       Literal(at, end);
       return EndRun(end, ClassWord);
@@ -468,7 +336,7 @@ void CLeanLexer::Step() {
       if (c == '-' && StartsWithAt(text_, at, "-->")) throw Unsupported();
       std::size_t end = at + 1;
       while (end < size && KindOf(text_[end]) == kWordByte) ++end;
-      NoteWordEnd(at, end);
+      regexAllowed_ = scanner_.RegexAllowedAfter(at, end);
       return EndRun(end, ClassWord);
     }
     default:

@@ -146,6 +146,25 @@ TEST(HtmlScanner, ScriptTextThatIsNoClosingTag) {
               {"<html><script>", "<!--", "a;", "//-->", "</script></html>"});
 }
 
+// A backslash right before the closing tag escapes nothing: the block ends there all the same,
+// and the page text after it is copied as it stands.
+TEST(HtmlScanner, BlockEndsAtAClosingTagAfterABackslash) {
+  const char* const scripts[] = {
+      "s = '\\",      // in a string
+      "x = /a\\",     // in a regular expression
+      "t = `a\\",     // in a template literal
+      "t = `${'a\\",  // in a string inside a substitution
+  };
+  for (const char* script : scripts) {
+    SCOPED_TRACE(script);
+    VERIFY_PAGE((Lines{"<html><script>", script, "</script>", "<pre>  a   b</pre>", "</html>"}),
+                {"<html><script>", std::string(script) + "</script><pre>  a   b</pre>", "</html>"});
+  }
+  // A line comment inside a substitution ends there too.
+  EXPECT_EQ(FormatPage({"<html><script>", "t = `${ // </script><pre>  a   b</pre>", "</html>"}),
+            (Lines{"<html><script>", "t = `${ // ", "</script>", "<pre>  a   b</pre>", "</html>"}));
+}
+
 TEST(HtmlScanner, FirstTokenOfABlockIsExamined) {
   VERIFY_PAGE((Lines{"<html><script>", "{", "    a;", "}", "</script>", "</html>"}),
               {"<html><script>{a;}</script></html>"});
