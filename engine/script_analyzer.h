@@ -122,6 +122,7 @@ class CScriptAnalyzer {
   bool emittedInComment_ = false;
   RangeShape shape_;
   TextPos resume_;
+  std::string commentText_;  // scratch space for carrying comments
 
   CTokenHistory history_;
   COutputEmitter* emitter_ = nullptr;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "comment_carrier.h"
 #include "javascript_literals.h"
 #include "source_tokenizer.h"
 #include "text_span.h"
@@ -28,10 +29,6 @@ struct Unsupported {};
 struct Cancelled {};
 
 using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
-
-bool IsWhiteSpace(char c) {
-  return COutputEmitter::IsWhiteSpace(c);
-}
 
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
   return text.compare(at, prefix.size(), prefix) == 0;
@@ -521,78 +518,9 @@ void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {
   emittedInComment_ = false;
 }
 
-// The comments between the emitted text and `to`: one on the line of the code before it stays at
-// the end of that line, every other comment line becomes a line at the current depth.
 void CLeanReindenter::CarryComments(TextPos to, int depth, bool afterTag) {
-  const TextPos from = emitted_;
-  if (from.line > to.line || (from.line == to.line && from.column >= to.column)) return;
-  bool inComment = emittedInComment_;
-  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_.GetSize());
-  const TextPos inputEnd = EndOfInput();
-  const bool toEnd = to.line == inputEnd.line && to.column == inputEnd.column;
-  std::string& text = commentText_;
-  for (std::ptrdiff_t line = from.line; line <= to.line && line < lineCount; ++line) {
-    std::string_view s = LineAt(line);
-    std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
-    std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
-    bool closeMayComment = p == 0;
-    const bool insideComment = inComment && line > from.line;
-    std::size_t lineCommentAt = npos;      // in text
-    std::size_t lineCommentColumn = npos;  // in the input line
-    char separator = '\0';
-    text.clear();
-    while (p < stop) {
-      std::size_t begin = p;
-      const char c = s[p];
-      if (!inComment && (c == ' ' || c == ';' || (c >= '\t' && c <= '\r'))) {
-        ++p;
-        continue;
-      }
-      if (inComment || StartsWithAt(s, p, "/*")) {
-        if (!inComment) closeMayComment = false;
-        std::size_t close = s.find("*/", inComment ? p : p + 2);
-        inComment = close == npos || close + 2 > stop;
-        p = inComment ? stop : close + 2;
-      } else if (StartsWithAt(s, p, "//") || StartsWithAt(s, p, "<!--") ||
-                 (closeMayComment && StartsWithAt(s, p, "-->"))) {
-        lineCommentAt = text.empty() ? 0 : text.size() + 1;
-        lineCommentColumn = p;
-        p = stop;
-      } else {
-        closeMayComment = false;
-        while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
-      }
-      if (!text.empty())
-        text.push_back(' ');
-      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
-        separator = s[begin - 1];
-      text.append(s.substr(begin, p - begin));
-    }
-    while (!text.empty() && IsWhiteSpace(text.back())) text.pop_back();
-    if (text.empty()) {
-      if (insideComment && (line < to.line || toEnd)) {
-        PieceShape blank;  // a blank line inside a block comment is part of it
-        blank.beginsLine = true;
-        out_.EmitLine("", 0, blank);
-      }
-      continue;
-    }
-    if (line == from.line && afterTag) {
-      // What follows the opening tag on its line stays exactly as it stands.
-      std::size_t end = stop;
-      while (end > from.column && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
-      std::string_view raw = s.substr(from.column, end - from.column);
-      std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
-      out_.AppendComment(raw, rawComment, depth, true);
-    } else if (line == from.line && from.column > 0) {
-      out_.AppendComment(text, lineCommentAt, depth, false, separator);
-    } else {
-      PieceShape shape;  // a comment line of its own, or a later line of a comment
-      shape.commentAt = lineCommentAt;
-      shape.beginsLine = true;
-      out_.EmitLine(text, depth, shape);
-    }
-  }
+  vantorel::CarryComments(input_, out_, emitted_, emittedInComment_, to, depth, afterTag,
+                          commentText_);
 }
 
 void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "comment_carrier.h"
 #include "script_analyzer.h"
 
 namespace vantorel {
@@ -186,80 +187,8 @@ void CScriptAnalyzer::HandleCloseBrace(TextPos start, int* depth) {
 // every other comment line becomes a line at the current depth. Semicolons found here have
 // already been joined to the output.
 void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
-  const TextPos from = emitted_;
-  bool inComment = emittedInComment_;
-  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input_->GetSize());
-  const TextPos inputEnd = EndOfInput();
-  // A comment that runs to the end of the input keeps its last line; one that a script's closing
-  // tag cuts off does not gain one.
-  const bool toEnd = to.line == inputEnd.line && to.column == inputEnd.column;
-  std::string text;
-  for (std::ptrdiff_t line = from.line; line <= to.line && line < lineCount; ++line) {
-    std::string_view s = input_->GetAt(static_cast<std::size_t>(line));
-    std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
-    std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
-    const bool lineStart = p == 0;
-    bool closeMayComment = lineStart;  // nothing but blanks and a continued comment before
-    const bool insideComment = inComment && line > from.line;  // a further line of a comment
-    std::size_t lineCommentAt = npos;                          // in text
-    std::size_t lineCommentColumn = npos;                      // in the input line
-    char separator = '\0';  // the blank that stood before the first comment
-    text.clear();
-    while (p < stop) {
-      std::size_t begin = p;
-      const char c = s[p];
-      if (!inComment && (c == ' ' || c == ';' || (c >= '\t' && c <= '\r'))) {
-        ++p;
-        continue;
-      }
-      if (inComment || StartsWithAt(s, p, kCommentStart)) {
-        // "-->" may still open a comment after the end of one that began on an earlier line.
-        if (!inComment) closeMayComment = false;
-        std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
-        inComment = close == npos || close + kCommentEnd.size() > stop;
-        p = inComment ? stop : close + kCommentEnd.size();
-      } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
-                 (closeMayComment && StartsWithAt(s, p, kHtmlCommentClose))) {
-        lineCommentAt = text.empty() ? 0 : text.size() + 1;
-        lineCommentColumn = p;
-        p = stop;
-      } else {
-        // Nothing but comments should stand here; whatever does is kept all the same.
-        closeMayComment = false;
-        while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
-      }
-      if (!text.empty())
-        text.push_back(' ');
-      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
-        separator = s[begin - 1];
-      text.append(s.substr(begin, p - begin));
-    }
-    while (!text.empty() && COutputEmitter::IsWhiteSpace(text.back())) text.pop_back();
-    if (text.empty()) {
-      // A blank line inside a block comment is part of it.
-      if (insideComment && (line < to.line || toEnd)) {
-        PieceShape blank;
-        blank.beginsLine = true;
-        emitter_->EmitLine("", 0, blank);
-      }
-      continue;
-    }
-    if (line == from.line && afterTag) {
-      // What follows the opening tag on its line stays exactly as it stands.
-      std::size_t end = stop;
-      while (end > from.column && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
-      std::string_view raw = s.substr(from.column, end - from.column);
-      std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
-      emitter_->AppendComment(raw, rawComment, depth, true);
-    } else if (line == from.line && from.column > 0) {
-      emitter_->AppendComment(text, lineCommentAt, depth, false, separator);
-    } else {
-      PieceShape shape;
-      shape.commentAt = lineCommentAt;
-      shape.beginsLine = true;  // a comment line of its own, or a later line of a comment
-      emitter_->EmitLine(text, depth, shape);
-    }
-  }
+  vantorel::CarryComments(*input_, *emitter_, emitted_, emittedInComment_, to, depth, afterTag,
+                          commentText_);
 }
 
 void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth) {

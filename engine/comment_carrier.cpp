@@ -1,0 +1,99 @@
+#include "comment_carrier.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace vantorel {
+namespace {
+
+constexpr std::string_view kLineComment = "//";
+constexpr std::string_view kHtmlCommentOpen = "<!--";
+constexpr std::string_view kHtmlCommentClose = "-->";
+constexpr std::string_view kCommentStart = "/*";
+constexpr std::string_view kCommentEnd = "*/";
+constexpr std::size_t npos = std::string_view::npos;
+
+bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
+  return text.compare(at, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos from, bool inComment,
+                   TextPos to, int depth, bool afterTag, std::string& text) {
+  if (from.line > to.line || (from.line == to.line && from.column >= to.column)) return;
+  const std::ptrdiff_t lineCount = static_cast<std::ptrdiff_t>(input.GetSize());
+  TextPos inputEnd;
+  if (!input.IsEmpty()) inputEnd = {lineCount - 1, input.GetAt(input.GetSize() - 1).size()};
+  // A comment that runs to the end of the input keeps its last line; one that a script's closing
+  // tag cuts off does not gain one.
+  const bool toEnd = to.line == inputEnd.line && to.column == inputEnd.column;
+  for (std::ptrdiff_t line = from.line; line <= to.line && line < lineCount; ++line) {
+    std::string_view s = input.GetAt(static_cast<std::size_t>(line));
+    std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
+    std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
+    const bool lineStart = p == 0;
+    bool closeMayComment = lineStart;  // nothing but blanks and a continued comment before
+    const bool insideComment = inComment && line > from.line;  // a further line of a comment
+    std::size_t lineCommentAt = npos;                          // in text
+    std::size_t lineCommentColumn = npos;                      // in the input line
+    char separator = '\0';  // the blank that stood before the first comment
+    text.clear();
+    while (p < stop) {
+      std::size_t begin = p;
+      const char c = s[p];
+      if (!inComment && (c == ' ' || c == ';' || (c >= '\t' && c <= '\r'))) {
+        ++p;
+        continue;
+      }
+      if (inComment || StartsWithAt(s, p, kCommentStart)) {
+        // "-->" may still open a comment after the end of one that began on an earlier line.
+        if (!inComment) closeMayComment = false;
+        std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
+        inComment = close == npos || close + kCommentEnd.size() > stop;
+        p = inComment ? stop : close + kCommentEnd.size();
+      } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
+                 (closeMayComment && StartsWithAt(s, p, kHtmlCommentClose))) {
+        lineCommentAt = text.empty() ? 0 : text.size() + 1;
+        lineCommentColumn = p;
+        p = stop;
+      } else {
+        // Nothing but comments should stand here; whatever does is kept all the same.
+        closeMayComment = false;
+        while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
+      }
+      if (!text.empty())
+        text.push_back(' ');
+      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
+        separator = s[begin - 1];
+      text.append(s.substr(begin, p - begin));
+    }
+    while (!text.empty() && COutputEmitter::IsWhiteSpace(text.back())) text.pop_back();
+    if (text.empty()) {
+      // A blank line inside a block comment is part of it.
+      if (insideComment && (line < to.line || toEnd)) {
+        PieceShape blank;
+        blank.beginsLine = true;
+        emitter.EmitLine("", 0, blank);
+      }
+      continue;
+    }
+    if (line == from.line && afterTag) {
+      // What follows the opening tag on its line stays exactly as it stands.
+      std::size_t end = stop;
+      while (end > from.column && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
+      std::string_view raw = s.substr(from.column, end - from.column);
+      std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
+      emitter.AppendComment(raw, rawComment, depth, true);
+    } else if (line == from.line && from.column > 0) {
+      emitter.AppendComment(text, lineCommentAt, depth, false, separator);
+    } else {
+      PieceShape shape;
+      shape.commentAt = lineCommentAt;
+      shape.beginsLine = true;  // a comment line of its own, or a later line of a comment
+      emitter.EmitLine(text, depth, shape);
+    }
+  }
+}
+
+}  // namespace vantorel
