@@ -62,7 +62,17 @@ class CCompareSink : public CByteSink {
 struct InputBytes {
   std::string bytes;
   bool regularFile = false;
+  bool readOnly = false;    // no write permission bit at all
+  bool dropsBytes = false;  // reading it as lines drops bytes (see ReadingDropsBytes)
+  dev_t device = 0;
+  ino_t inode = 0;
 };
+
+// Reading drops a NUL byte with the rest of its line and a 0x1A byte with all that follows, so a
+// file that holds one would lose text if its result replaced it.
+bool ReadingDropsBytes(std::string_view bytes) {
+  return bytes.find('\0') != std::string_view::npos || bytes.find('\x1a') != std::string_view::npos;
+}
 
 // Reads a named file under the same conditions as LoadLineArray (no folder, nothing that another
 // process holds locked while writing it), or standard input; the bytes are kept so that a result
@@ -74,8 +84,13 @@ bool ReadInput(const std::string& name, InputBytes* input) {
   if (fd < 0 || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (file.Get() >= 0 && ::flock(fd, LOCK_SH | LOCK_NB) != 0) return false;
   input->regularFile = S_ISREG(st.st_mode);
+  input->readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  input->device = st.st_dev;
+  input->inode = st.st_ino;
   std::size_t hint = input->regularFile ? static_cast<std::size_t>(st.st_size) : 0;
-  return ReadWhole(fd, hint, &input->bytes) && file.Close();
+  if (!ReadWhole(fd, hint, &input->bytes) || !file.Close()) return false;
+  input->dropsBytes = ReadingDropsBytes(input->bytes);
+  return true;
 }
 
 bool ResultEquals(const CLineArray& result, std::string_view eol, std::string_view bytes) {
@@ -84,10 +99,11 @@ bool ResultEquals(const CLineArray& result, std::string_view eol, std::string_vi
   return compare.Matches();
 }
 
-// Reading drops a NUL byte with the rest of its line and a 0x1A byte with all that follows, so a
-// file that holds one would lose text if its result replaced it.
-bool ReadingDropsBytes(std::string_view bytes) {
-  return bytes.find('\0') != std::string_view::npos || bytes.find('\x1a') != std::string_view::npos;
+// Whether `name` is the input file itself (under any name or link).
+bool IsTheInput(const std::string& name, const InputBytes& input) {
+  struct stat st;
+  return input.regularFile && ::stat(name.c_str(), &st) == 0 && st.st_dev == input.device &&
+         st.st_ino == input.inode;
 }
 
 bool WriteToStandardOutput(std::string_view bytes) {
@@ -110,6 +126,7 @@ class CInputRun {
   int Analyse(std::size_t inputBytes, CLineArray* output);
   bool IsPage() const;
   int Write(const CLineArray& result, std::string_view eol, bool* wouldChange);
+  int RefuseLosingBytes() const;
 
   const CliOptions& options_;
   const CReporter& report_;
@@ -168,6 +185,13 @@ int CInputRun::Analyse(std::size_t inputBytes, CLineArray* output) {
   }
 }
 
+int CInputRun::RefuseLosingBytes() const {
+  report_.Say("The file " + name_ +
+              " holds NUL or 0x1A bytes, which would be lost: it is not replaced (-o "
+              "writes the result elsewhere)");
+  return StatusWriteError;
+}
+
 int CInputRun::Write(const CLineArray& result, std::string_view eol, bool* wouldChange) {
   switch (options_.write) {
     case WriteMode::Check:
@@ -180,13 +204,14 @@ int CInputRun::Write(const CLineArray& result, std::string_view eol, bool* would
         report_.Say("The file " + name_ + " is no regular file: it is not replaced");
         return StatusWriteError;
       }
-      if (ReadingDropsBytes(read_.bytes)) {
-        report_.Say("The file " + name_ +
-                    " holds NUL or 0x1A bytes, which would be lost: it is not replaced (-o "
-                    "writes the result elsewhere)");
+      if (read_.dropsBytes) return RefuseLosingBytes();
+      if (read_.readOnly) {
+        report_.Say("The file " + name_ + " is read-only: it is not replaced");
         return StatusWriteError;
       }
-      if (!SaveLineArray(name_, &result, eol)) {
+      if (!ReplaceFile(
+              name_, [&](CByteSink& sink) { return result.WriteLines(sink, eol); },
+              ReplaceRules{true})) {
         report_("FileSaveErrorMsg", name_);
         return StatusWriteError;
       }
@@ -194,6 +219,8 @@ int CInputRun::Write(const CLineArray& result, std::string_view eol, bool* would
     case WriteMode::Result:
       break;
   }
+  if (!options_.output.empty() && read_.dropsBytes && IsTheInput(options_.output, read_))
+    return RefuseLosingBytes();
   if (options_.output.empty()) {
     CFileSink out(STDOUT_FILENO);
     if (!result.WriteLines(out, eol)) {

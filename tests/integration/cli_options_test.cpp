@@ -97,7 +97,7 @@ TEST(CliCheck, ListsWhatWouldChangeAndWritesNothing) {
 // Several inputs, one of which fails: the others are formatted, the failing one is left alone,
 // and the status and message are the failure's.
 TEST(CliSeveralInputs, EveryInputIsFormattedAndTheFailureReported) {
-  enum Kind { Missing, Folder, File };
+  enum Kind { Missing, Folder, File, ReadOnlyFile };
   struct Failure {
     const char* label;
     Kind kind;
@@ -111,6 +111,7 @@ TEST(CliSeveralInputs, EveryInputIsFormattedAndTheFailureReported) {
       {"page without script", File, "plain.html", "<html><body>text</body></html>\n", 2},
       {"not a page", File, "notes.txt", "a { b }\n", 3},
       {"a NUL byte would be lost", File, "nul.js", "a; b;\n\0tail\n"s, 5},
+      {"read-only", ReadOnlyFile, "fixed.js", "a; b;\n", 5},
   };
   for (const char* mode : {"--in-place", "-i", ""}) {
     for (const Failure& f : failures) {
@@ -120,9 +121,11 @@ TEST(CliSeveralInputs, EveryInputIsFormattedAndTheFailureReported) {
       std::string done = dir.Write("done.js", kFormatted);
       std::string bad = dir.Path(f.name);
       if (f.kind == Folder) fs::create_directory(bad);
-      if (f.kind == File) dir.Write(f.name, f.content);
+      if (f.kind == File || f.kind == ReadOnlyFile) dir.Write(f.name, f.content);
+      if (f.kind == ReadOnlyFile) ::chmod(bad.c_str(), 0444);
       ::chmod(script.c_str(), 0751);
-      Untouched kept(f.kind == File ? std::vector<std::string>{bad, done} : std::vector{done});
+      Untouched kept(f.kind == File || f.kind == ReadOnlyFile ? std::vector<std::string>{bad, done}
+                                                              : std::vector{done});
       std::vector<std::string> args = {script, bad, page, done};
       if (*mode) args.insert(args.begin(), mode);
       const std::string label = std::string(mode) + " with " + f.label;
@@ -196,6 +199,18 @@ TEST(CliUsage, OutputFileTakesOneInputAndVersionComesFromTheBuild) {
   EXPECT_NE(two.err.find("one input"), std::string::npos) << two.err;
   EXPECT_FALSE(fs::exists(out));
   EXPECT_EQ(RunProcess(kCli, {"--check", "-i", a}).status, 6);
+
+  // -o onto the input itself, under its name or a link, refuses to drop a NUL line's tail.
+  const std::string nul = dir.Write("nul.js", "a; b;\n\0tail\n"s);
+  fs::create_symlink(nul, dir.Path("link.js"));
+  for (const std::string& target : {nul, dir.Path("link.js")}) {
+    Untouched kept({nul});
+    ProcessResult same = RunProcess(kCli, {"-o", target, nul});
+    EXPECT_EQ(same.status, 5) << target;
+    EXPECT_NE(same.err.find("NUL"), std::string::npos) << same.err;
+    kept.Expect(target);
+  }
+  EXPECT_EQ(RunProcess(kCli, {"-o", out, nul}).status, 0);  // another file takes the result
 
   ProcessResult version = RunProcess(kCli, {"--version"});
   EXPECT_EQ(version.status, 0);
