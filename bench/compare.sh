@@ -363,6 +363,7 @@ log "window program: vantorel-cli on libs-20mb.js"
 window_cli_cmd="$VANTOREL --eol crlf -o $WINDOW_CLI_OUT $WINDOW_INPUT"
 window_cli=failed
 window_cli_s=""
+window_cli_cpu_s=""
 window_cli_runs=0
 probe "$VANTOREL_LIMIT" "$window_cli_cmd"
 if [ "$PROBE_RC" -eq 124 ]; then
@@ -373,6 +374,10 @@ elif [ "$PROBE_RC" -eq 0 ]; then
   if hyperfine -N --style basic "${RUN_ARGS[@]}" --export-json "$json" "$window_cli_cmd" \
       > /dev/null 2>&1; then
     read -r window_cli_s window_cli_runs < <(medians "$json")
+    # hyperfine gives the CPU time as means only.
+    window_cli_cpu_s=$(python3 -c 'import json, sys
+r = json.load(open(sys.argv[1]))["results"][0]
+print("%.6f" % (r["user"] + r["system"]))' "$json")
     window_cli=ok
     log "window program: vantorel-cli median $window_cli_s s over $window_cli_runs runs"
   fi
@@ -440,6 +445,7 @@ fi
   echo "window_bytes=$(size_of "$WINDOW_INPUT")"
   echo "window_cli=$window_cli"
   echo "window_cli_s=$window_cli_s"
+  echo "window_cli_cpu_s=$window_cli_cpu_s"
   echo "window_cli_runs=$window_cli_runs"
   echo "window_error=$window_error"
   echo "window_same_output=$window_same"

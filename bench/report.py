@@ -364,24 +364,28 @@ def window_part(meta, window):
         "the file, format it and write a file with CR LF line ends: `vantorel-cli --eol crlf -o "
         "FILE` timed by hyperfine, the window program driven through its real window on a "
         "virtual display by `build-bench/bench/vantorel-window-bench` (which answers the "
-        "overwrite question at once) after a warm-up run. Medians:" % (name, nbytes / MB),
+        "overwrite question at once) after a warm-up run. Medians; CPU: user and system time of "
+        "the process (of vantorel-cli the mean, as hyperfine gives it), without the display "
+        "server's:" % (name, nbytes / MB),
         "",
-        "| program | runs | s | MB/s | × vantorel-cli time |",
-        "|---|---|---|---|---|",
+        "| program | runs | s | CPU s | MB/s | × vantorel-cli time |",
+        "|---|---|---|---|---|---|",
     ]
     cli_s = float(meta["window_cli_s"]) if meta.get("window_cli") == "ok" else None
     if cli_s:
-        lines.append("| vantorel-cli | %s | %.3f | %s | 1 |" % (
-            meta.get("window_cli_runs"), cli_s, fmt_number(nbytes / MB / cli_s)))
+        cpu = meta.get("window_cli_cpu_s")
+        lines.append("| vantorel-cli | %s | %.3f | %s | %s | 1 |" % (
+            meta.get("window_cli_runs"), cli_s, "%.3f" % float(cpu) if cpu else "–",
+            fmt_number(nbytes / MB / cli_s)))
     else:
-        lines.append("| vantorel-cli | – | %s | – | – |" % meta.get("window_cli", "failed"))
+        lines.append("| vantorel-cli | – | %s | – | – | – |" % meta.get("window_cli", "failed"))
     if timed:
         median = time["median_s"]
-        lines.append("| window program | %d | %.3f (%.3f to %.3f) | %s | %s |" % (
-            time["runs"], median, time["min_s"], time["max_s"], fmt_number(nbytes / MB / median),
-            fmt_number(median / cli_s) if cli_s else "–"))
+        lines.append("| window program | %d | %.3f (%.3f to %.3f) | %.3f | %s | %s |" % (
+            time["runs"], median, time["min_s"], time["max_s"], time["cpu_median_s"],
+            fmt_number(nbytes / MB / median), fmt_number(median / cli_s) if cli_s else "–"))
     else:
-        lines.append("| window program | – | failed | – | – |")
+        lines.append("| window program | – | failed | – | – | – |")
     lines.append("")
 
     notes = []

@@ -7,9 +7,10 @@
 // Each measure is printed as one JSON line on standard output; the exit status is 1 when a target
 // is missed, 2 when something could not be measured at all. Needs a display (xvfb-run).
 //
-//   vantorel-window-bench [--input FILE.js] [--cli-seconds S | --cli PATH] [--output FILE]
+//   vantorel-window-bench [--input FILE] [--cli-seconds S | --cli PATH] [--output FILE]
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/app.h>
@@ -72,7 +73,7 @@ constexpr const char* kLibraries[] = {
 struct BenchOptions {
   std::string input;  // empty: generate one
   double sizeMb = 20;
-  int runs = 5;
+  int runs = 9;
   int warmups = 1;
   int cancelRuns = 5;
   double cancelAfter = 0.3;
@@ -83,6 +84,20 @@ struct BenchOptions {
 
 double Seconds(Clock::duration d) {
   return std::chrono::duration<double>(d).count();
+}
+
+double CpuSeconds(const rusage& usage) {
+  auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// User and system time of this process so far.
+double CpuSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return CpuSeconds(usage);
 }
 
 double Median(std::vector<double> values) {
@@ -210,8 +225,9 @@ class CMessageAnswerer : public wxModalDialogHook {
 
 // What one run showed in its progress window, and, when asked to, its Cancel click.
 struct RunRecord {
-  double seconds = 0;  // from the Run click until the handler returned
-  int linesShown = 0;  // distinct current-line texts seen
+  double seconds = 0;     // from the Run click until the handler returned
+  double cpuSeconds = 0;  // user and system time of this process meanwhile
+  int linesShown = 0;     // distinct current-line texts seen
   double longestStill = 0;
   bool pressed = false;
   Clock::time_point pressedAt;
@@ -320,6 +336,7 @@ class CWindowDriver {
     m_answerer.Clear();
     RunRecord record;
     Clock::time_point started = Clock::now();
+    const double cpuStarted = CpuSeconds();
     CProgressWatcher watcher(record, started, cancelAfter);
     watcher.Start(static_cast<int>(kSampleInterval.count()));
     wxWindow* run = m_dialog.FindWindow(CMainDialog::IdRunButton);
@@ -327,6 +344,7 @@ class CWindowDriver {
     click.SetEventObject(run);
     run->GetEventHandler()->ProcessEvent(click);
     record.seconds = Seconds(Clock::now() - started);
+    record.cpuSeconds = CpuSeconds() - cpuStarted;
     watcher.Stop();
     watcher.Finish();
     Settle();
@@ -356,10 +374,15 @@ class CWindowDriver {
   CMessageAnswerer m_answerer;
 };
 
+struct ProcessTime {
+  double seconds = 0;
+  double cpuSeconds = 0;
+};
+
 // One run of vantorel-cli writing the same file the window writes (CR LF line ends, as the
-// window's); its wall time, or nullopt when it could not be started or failed.
-std::optional<double> TimeCli(const std::string& cli, const std::string& input,
-                              const std::string& output) {
+// window's); its times, or nullopt when it could not be started or failed.
+std::optional<ProcessTime> TimeCli(const std::string& cli, const std::string& input,
+                                   const std::string& output) {
   std::vector<std::string> args = {cli, "--eol", "crlf", "-o", output, input};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -373,12 +396,13 @@ std::optional<double> TimeCli(const std::string& cli, const std::string& input,
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return std::nullopt;
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
+  rusage usage{};
+  while (::wait4(pid, &status, 0, &usage) < 0) {
     if (errno != EINTR) return std::nullopt;
   }
-  double seconds = Seconds(Clock::now() - started);
+  ProcessTime time{Seconds(Clock::now() - started), CpuSeconds(usage)};
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return seconds;
+  return time;
 }
 
 // The three measures, in the main window's own modal loop; the exit status.
@@ -404,7 +428,9 @@ class CBenchmark {
   // what its progress window showed.
   int MeasureRuns() {
     std::vector<double> window;
+    std::vector<double> windowCpu;
     std::vector<double> cli;
+    std::vector<double> cliCpu;
     std::vector<double> lines;
     std::vector<double> still;
     std::string failure;
@@ -412,18 +438,22 @@ class CBenchmark {
     for (int i = 0; i < m_options.warmups + m_options.runs && failure.empty(); ++i) {
       const bool counted = i >= m_options.warmups;
       if (!m_options.cli.empty() && m_options.cliSeconds <= 0) {
-        std::optional<double> t = TimeCli(m_options.cli, m_input, cliOutput);
+        std::optional<ProcessTime> t = TimeCli(m_options.cli, m_input, cliOutput);
         if (!t) {
           failure = "vantorel-cli failed on the input";
           break;
         }
-        if (counted) cli.push_back(*t);
+        if (counted) {
+          cli.push_back(t->seconds);
+          cliCpu.push_back(t->cpuSeconds);
+        }
       }
       RunRecord record = m_driver.Run(m_input, m_output);
       failure = RunFailure();
       if (!failure.empty()) break;
       if (!counted) continue;
       window.push_back(record.seconds);
+      windowCpu.push_back(record.cpuSeconds);
       lines.push_back(record.linesShown);
       still.push_back(record.longestStill);
       Say("run " + std::to_string(i - m_options.warmups + 1) + ": " +
@@ -442,21 +472,22 @@ class CBenchmark {
       return 2;
     }
     int status = 0;
+    std::error_code error;
     time.Add("status", "ok")
-        .Add("bytes", static_cast<long long>(fs::file_size(m_input)))
+        .Add("bytes", static_cast<long long>(fs::file_size(m_input, error)))
         .Add("runs", static_cast<int>(window.size()))
         .Add("median_s", Median(window))
         .Add("min_s", *std::min_element(window.begin(), window.end()))
-        .Add("max_s", Max(window));
+        .Add("max_s", Max(window))
+        .Add("cpu_median_s", Median(windowCpu));
     double cliSeconds = m_options.cliSeconds > 0 ? m_options.cliSeconds : Median(cli);
     if (cliSeconds > 0) {
       double ratio = Median(window) / cliSeconds;
       bool pass = ratio <= kMaxRatioToCli;
       time.Add("cli_median_s", cliSeconds)
-          .Add("cli_source", m_options.cliSeconds > 0 ? "given" : "measured")
-          .Add("ratio", ratio)
-          .Add("target_ratio", kMaxRatioToCli)
-          .Add("pass", pass);
+          .Add("cli_source", m_options.cliSeconds > 0 ? "given" : "measured");
+      if (!cliCpu.empty()) time.Add("cli_cpu_median_s", Median(cliCpu));
+      time.Add("ratio", ratio).Add("target_ratio", kMaxRatioToCli).Add("pass", pass);
       if (!pass) status = 1;
     } else {
       time.Null("cli_median_s").Null("ratio").Add("target_ratio", kMaxRatioToCli).Null("pass");
