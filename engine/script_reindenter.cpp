@@ -14,7 +14,6 @@ constexpr std::string_view kHtmlCommentOpen = "<!--";
 constexpr std::string_view kHtmlCommentClose = "-->";
 constexpr std::string_view kCommentStart = "/*";
 constexpr std::string_view kCommentEnd = "*/";
-constexpr std::size_t npos = std::string_view::npos;
 
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
   return text.compare(at, prefix.size(), prefix) == 0;
