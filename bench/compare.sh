@@ -387,8 +387,9 @@ log "window program: vantorel-window-bench on a virtual display, limit ${WINDOW_
 window_args=(--input "$WINDOW_INPUT" --output "$WINDOW_OUT")
 [ "$window_cli" = ok ] && window_args+=(--cli-seconds "$window_cli_s")
 window_rc=0
-timeout "$WINDOW_LIMIT" xvfb-run -a -s "-screen 0 1024x768x24" "$WINDOW_BENCH" "${window_args[@]}" \
-  > "$WINDOW" 2> "$WORK/window.err" || window_rc=$?
+# Its temporary folder goes into $WORK, so that nothing is left behind when the limit stops it.
+TMPDIR=$WORK timeout "$WINDOW_LIMIT" xvfb-run -a -s "-screen 0 1024x768x24" "$WINDOW_BENCH" \
+  "${window_args[@]}" > "$WINDOW" 2> "$WORK/window.err" || window_rc=$?
 cat "$WORK/window.err" >&2
 # Exit status 1 is a missed target and 2 a measure that failed, both told in the JSON lines;
 # anything else (a crash, the time limit) is told by the last lines on stderr.
