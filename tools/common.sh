@@ -26,6 +26,11 @@ GUI_BUILD_PACKAGES=(libwxgtk3.2-dev libglib2.0-dev pkg-config librsvg2-bin)
 # The install and Debian package tests: the desktop entry's validator, and dpkg-shlibdeps, which
 # names the package's dependencies (and runs file on the programs).
 PACKAGING_TEST_PACKAGES=(desktop-file-utils dpkg-dev file)
+# Real JavaScript for the invariant tests comes from Debian packages, never from the repo.
+CORPUS_PACKAGES=(libjs-jquery libjs-underscore)
+# The equivalence tests parse input and output with acorn, over more of Debian's libraries.
+EQUIVALENCE_PACKAGES=(nodejs node-acorn libjs-jquery-ui libjs-prototype libjs-codemirror
+                      libjs-chart.js node-lodash)
 # A virtual display for the window program's tests.
 GUI_TEST_PACKAGES=(xvfb xauth)
 

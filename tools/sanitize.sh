@@ -1,30 +1,33 @@
 #!/usr/bin/env bash
-# The test suite under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), then a
-# bounded run of every fuzz target (build-fuzz/, clang's libFuzzer). Exits non-zero on any
+# The test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of
+# every fuzz target (clang's libFuzzer), both from one build in build-san/. Exits non-zero on any
 # failed test, sanitizer report, crash, leak or broken invariant.
 #   FUZZ_SECONDS  seconds per fuzz target (default 60)
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
-ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev nodejs node-acorn \
-  "${PACKAGING_TEST_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev "${CORPUS_PACKAGES[@]}" \
+  "${EQUIVALENCE_PACKAGES[@]}" "${PACKAGING_TEST_PACKAGES[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-# 1. The test suite, built with gcc's sanitizers. The window program is left out: its tests need
-# a display and wxWidgets, and the sanitizers report leaks inside GTK that are not ours.
+# One clang build with AddressSanitizer and UndefinedBehaviorSanitizer holds both the test
+# suite and the fuzz targets. The window program is left out: its tests need a display and
+# wxWidgets, and the sanitizers report leaks inside GTK that are not ours.
 start=$SECONDS
-build_tree "$VANTOREL_ROOT/build-asan" -DVANTOREL_SANITIZE=ON -DVANTOREL_BUILD_APP=OFF \
-  -DVANTOREL_WERROR=ON -DVANTOREL_BUILD_TESTS=ON
-(cd "$VANTOREL_ROOT/build-asan" && ctest --output-on-failure -j2 --timeout 1200)
+CC=clang CXX=clang++ build_tree "$VANTOREL_ROOT/build-san" -DVANTOREL_SANITIZE=ON \
+  -DVANTOREL_BUILD_FUZZERS=ON -DVANTOREL_BUILD_TESTS=ON -DVANTOREL_BUILD_APP=OFF \
+  -DVANTOREL_WERROR=ON
+echo "sanitized build: $((SECONDS - start)) s" >&2
+
+# 1. The test suite.
+start=$SECONDS
+(cd "$VANTOREL_ROOT/build-san" && VANTOREL_REQUIRE_CORPUS=1 ctest --output-on-failure -j2 --timeout 1200)
 echo "sanitized test suite: $((SECONDS - start)) s" >&2
 
 # 2. The fuzz targets, each from the seed corpus that the build makes from the test inputs.
 start=$SECONDS
-CC=clang CXX=clang++ build_tree "$VANTOREL_ROOT/build-fuzz" -DVANTOREL_SANITIZE=ON \
-  -DVANTOREL_BUILD_FUZZERS=ON -DVANTOREL_BUILD_TESTS=OFF -DVANTOREL_BUILD_APP=OFF \
-  -DVANTOREL_WERROR=ON
-fuzz="$VANTOREL_ROOT/build-fuzz/fuzz"
+fuzz="$VANTOREL_ROOT/build-san/fuzz"
 failed=()
 while read -r target; do
   [ -n "$target" ] || continue

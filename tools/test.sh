@@ -2,11 +2,6 @@
 # Builds Vantorel with warnings as errors and runs every test; the window program's tests run on
 # a virtual display.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-# Real JavaScript for the invariant tests comes from Debian packages, never from the repo.
-CORPUS_PACKAGES=(libjs-jquery libjs-underscore)
-# The equivalence tests parse input and output with acorn, over more of Debian's libraries.
-EQUIVALENCE_PACKAGES=(nodejs node-acorn libjs-jquery-ui libjs-prototype libjs-codemirror
-                      libjs-chart.js node-lodash)
 ensure_packages "${BUILD_PACKAGES[@]}" "${GUI_BUILD_PACKAGES[@]}" "${GUI_TEST_PACKAGES[@]}" \
   "${CORPUS_PACKAGES[@]}" "${EQUIVALENCE_PACKAGES[@]}" "${PACKAGING_TEST_PACKAGES[@]}"
 build_tree "$VANTOREL_ROOT/build-test" -DVANTOREL_WERROR=ON -DVANTOREL_BUILD_TESTS=ON
