@@ -3,19 +3,12 @@
 #include <algorithm>
 #include <string_view>
 
+#include "javascript_words.h"
+
 namespace vantorel {
 namespace {
 
-constexpr std::string_view kLineComment = "//";
-constexpr std::string_view kHtmlCommentOpen = "<!--";
-constexpr std::string_view kHtmlCommentClose = "-->";
-constexpr std::string_view kCommentStart = "/*";
-constexpr std::string_view kCommentEnd = "*/";
 constexpr std::size_t npos = std::string_view::npos;
-
-bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
-  return text.compare(at, prefix.size(), prefix) == 0;
-}
 
 }  // namespace
 
@@ -46,14 +39,14 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         ++p;
         continue;
       }
-      if (inComment || StartsWithAt(s, p, kCommentStart)) {
+      if (inComment || StartsWithAt(s, p, kJsCommentStart)) {
         // "-->" may still open a comment after the end of one that began on an earlier line.
         if (!inComment) closeMayComment = false;
-        std::size_t close = s.find(kCommentEnd, inComment ? p : p + kCommentStart.size());
-        inComment = close == npos || close + kCommentEnd.size() > stop;
-        p = inComment ? stop : close + kCommentEnd.size();
-      } else if (StartsWithAt(s, p, kLineComment) || StartsWithAt(s, p, kHtmlCommentOpen) ||
-                 (closeMayComment && StartsWithAt(s, p, kHtmlCommentClose))) {
+        std::size_t close = s.find(kJsCommentEnd, inComment ? p : p + kJsCommentStart.size());
+        inComment = close == npos || close + kJsCommentEnd.size() > stop;
+        p = inComment ? stop : close + kJsCommentEnd.size();
+      } else if (StartsWithAt(s, p, kJsLineComment) || StartsWithAt(s, p, kJsHtmlCommentOpen) ||
+                 (closeMayComment && StartsWithAt(s, p, kJsHtmlCommentClose))) {
         lineCommentAt = text.empty() ? 0 : text.size() + 1;
         lineCommentColumn = p;
         p = stop;

@@ -4,7 +4,17 @@
 
 namespace vantorel {
 
-// What the re-indenter needs to know of JavaScript's words.
+// What the re-indenter needs to know of JavaScript's words and comment markers.
+
+inline constexpr std::string_view kJsLineComment = "//";
+inline constexpr std::string_view kJsHtmlCommentOpen = "<!--";  // a line comment in scripts too
+inline constexpr std::string_view kJsHtmlCommentClose = "-->";  // one, at the start of a line
+inline constexpr std::string_view kJsCommentStart = "/*";
+inline constexpr std::string_view kJsCommentEnd = "*/";
+
+inline bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
+  return text.compare(at, prefix.size(), prefix) == 0;
+}
 
 inline bool IsIdentifierByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||

@@ -14,6 +14,7 @@
 
 #include "comment_carrier.h"
 #include "javascript_literals.h"
+#include "javascript_words.h"
 #include "source_tokenizer.h"
 #include "text_span.h"
 #include "token_history.h"
@@ -29,10 +30,6 @@ struct Unsupported {};
 struct Cancelled {};
 
 using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
-
-bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
-  return text.compare(at, prefix.size(), prefix) == 0;
-}
 
 // ---- Reading the script ----------------------------------------------------------------------
 
@@ -317,7 +314,7 @@ void CLeanLexer::Step() {
       return EndRun(end, ClassWord);
     }
     case kLessByte:
-      if (StartsWithAt(text_, at, "<!--")) throw Unsupported();
+      if (StartsWithAt(text_, at, kJsHtmlCommentOpen)) throw Unsupported();
       regexAllowed_ = true;
       return EndRun(at + 1, ClassOperator);
     case kOperatorByte:
@@ -330,7 +327,7 @@ void CLeanLexer::Step() {
     }
     case kWordByte: {
       // "-->" opens a comment at the start of a line and moves with a segment's start.
-      if (c == '-' && StartsWithAt(text_, at, "-->")) throw Unsupported();
+      if (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)) throw Unsupported();
       std::size_t end = at + 1;
       while (end < size && KindOf(text_[end]) == kWordByte) ++end;
       regexAllowed_ = scanner_.RegexAllowedAfter(at, end);
@@ -422,7 +419,7 @@ void CLeanReindenter::NoteToken() {
 
 void CLeanReindenter::StartSegment(TextPos* start) {
   *start = TokenPos();
-  if (StartsWithAt(LineAt(start->line), start->column, "-->")) throw Unsupported();
+  if (StartsWithAt(LineAt(start->line), start->column, kJsHtmlCommentClose)) throw Unsupported();
 }
 
 bool CLeanReindenter::SkipLineEnds(TextPos* start) {

@@ -4,31 +4,19 @@
 #include <string>
 
 #include "comment_carrier.h"
+#include "javascript_words.h"
 #include "script_analyzer.h"
 
 namespace vantorel {
-namespace {
-
-constexpr std::string_view kLineComment = "//";
-constexpr std::string_view kHtmlCommentOpen = "<!--";
-constexpr std::string_view kHtmlCommentClose = "-->";
-constexpr std::string_view kCommentStart = "/*";
-constexpr std::string_view kCommentEnd = "*/";
-
-bool StartsWithAt(std::string_view text, std::size_t at, std::string_view prefix) {
-  return text.compare(at, prefix.size(), prefix) == 0;
-}
-
-}  // namespace
 
 void ConfigureForScript(CSourceTokenizer& tokenizer) {
   tokenizer.ClearOperators();
   tokenizer.ClearLineComments();
   tokenizer.ClearBlocks();
   for (std::string_view op : {"<", ">", "{", "}", ";", "/", "("}) tokenizer.AddOperator(op);
-  tokenizer.AddLineComment(kLineComment);
-  tokenizer.AddLineComment(kHtmlCommentOpen);
-  tokenizer.AddBlock(kCommentStart, kCommentEnd);
+  tokenizer.AddLineComment(kJsLineComment);
+  tokenizer.AddLineComment(kJsHtmlCommentOpen);
+  tokenizer.AddBlock(kJsCommentStart, kJsCommentEnd);
   tokenizer.SetQuoteMode(3);
   tokenizer.SetSkipBlanks(true);
   tokenizer.SetSyntax(Syntax::JavaScript);
@@ -79,7 +67,7 @@ void CScriptAnalyzer::StartSegment(TextPos* start) {
   // "-->" that follows other text on its line is code; at the start of a line it would open a
   // comment, so it stays on the line before.
   std::string_view line = input_->GetAt(static_cast<std::size_t>(start->line));
-  shape_.joinFirst = StartsWithAt(line, start->column, kHtmlCommentClose) &&
+  shape_.joinFirst = StartsWithAt(line, start->column, kJsHtmlCommentClose) &&
                      line.find_first_not_of(" \t") < start->column;
 }
 
