@@ -11,28 +11,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "temp_dir.h"
+#include "file_checks.h"
 
 namespace vantorel::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::optional<std::string> SettingValue(const std::string& text, const std::string& key) {
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.compare(0, key.size() + 1, key + "=") == 0) return line.substr(key.size() + 1);
-  }
-  return std::nullopt;
-}
 
 // The window program running in `folder` with `args` (and LC_ALL=`locale` unless empty); killed
 // when it goes out of scope.
@@ -113,13 +101,13 @@ TEST(FileArgumentTest, FirstPlainArgumentBecomesTheInputWithoutARun) {
     CRunningApp app(dir.Root().string(), args, c.locale);
     for (auto end = std::chrono::steady_clock::now() + 10s;
          app.Running() && std::chrono::steady_clock::now() < end &&
-         !SettingValue(ReadFileBytes(dir.Path("vtrl.ini")), "InputFileName");) {
+         !IniValue(ReadFileBytes(dir.Path("vtrl.ini")), "InputFileName");) {
       std::this_thread::sleep_for(20ms);
     }
     std::this_thread::sleep_for(200ms);  // time enough for a run that should not start
     std::string settings = ReadFileBytes(dir.Path("vtrl.ini"));
-    EXPECT_EQ(SettingValue(settings, "InputFileName"), dir.Path(c.input)) << context;
-    EXPECT_EQ(SettingValue(settings, "OutputFileName"), dir.Path(c.output)) << context;
+    EXPECT_EQ(IniValue(settings, "InputFileName"), dir.Path(c.input)) << context;
+    EXPECT_EQ(IniValue(settings, "OutputFileName"), dir.Path(c.output)) << context;
     EXPECT_FALSE(std::filesystem::exists(dir.Path(c.output))) << context;
     EXPECT_TRUE(app.Running()) << context;
   }

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "file_checks.h"
 #include "file_names.h"
 #include "line_array.h"
 #include "script_analyzer.h"
-#include "temp_dir.h"
 
 namespace vantorel::testing {
 namespace {
@@ -31,15 +31,6 @@ const LayoutOptions kOptionSets[] = {
     {0, 1, 2},
     {1, 0, 0},
 };
-
-std::string NonBlank(const std::string& text) {
-  std::string kept;
-  kept.reserve(text.size());
-  for (char c : text) {
-    if (c != ' ' && (c < '\t' || c > '\r')) kept.push_back(c);
-  }
-  return kept;
-}
 
 std::string Joined(const CLineArray& lines) {
   std::string text;

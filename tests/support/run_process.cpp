@@ -12,11 +12,11 @@
 namespace vantorel::testing {
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& stdinBytes) {
+                         const std::string& stdinBytes, const std::string& stdoutTo) {
   // Output goes to files rather than pipes so that neither stream can block the other.
   TempDir dir;
   std::string in = dir.Write("stdin", stdinBytes);
-  std::string out = dir.Path("stdout");
+  const std::string out = stdoutTo.empty() ? dir.Path("stdout") : stdoutTo;
   std::string err = dir.Path("stderr");
   ProcessResult result;
   pid_t pid = ::fork();
@@ -38,7 +38,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   int status = 0;
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
     result.status = WEXITSTATUS(status);
-  result.out = ReadFileBytes(out);
+  if (out.rfind("/dev/", 0) != 0) result.out = ReadFileBytes(out);
   result.err = ReadFileBytes(err);
   return result;
 }

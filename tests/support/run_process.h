@@ -11,8 +11,10 @@ struct ProcessResult {
   std::string err;
 };
 
-// Runs a program with its arguments (no shell) and collects what it printed.
+// Runs a program with its arguments (no shell) and collects what it printed. Standard output
+// goes to `stdoutTo` when one is named, a file or a device such as /dev/full (whose bytes are not
+// collected).
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& stdinBytes = "");
+                         const std::string& stdinBytes = "", const std::string& stdoutTo = "");
 
 }  // namespace vantorel::testing
