@@ -20,14 +20,10 @@ namespace fs = std::filesystem;
 class StringSink : public CByteSink {
  public:
   bool Write(const char* data, std::size_t size) override {
-    ++writes;
-    if (failAfter >= 0 && writes > failAfter) return false;
     bytes.append(data, size);
     return true;
   }
   std::string bytes;
-  int writes = 0;
-  int failAfter = -1;  // writes that succeed before every further one fails; -1: never fails
 };
 
 Lines Read(const std::string& bytes) {
@@ -111,13 +107,6 @@ TEST(LineArrayWrite, EveryLineGetsItsTerminator) {
   EXPECT_EQ(Write({"a", "b"}, "\n"), "a\nb\n");
 }
 
-TEST(LineArrayWrite, StopsAtTheFirstFailedWrite) {
-  StringSink sink;
-  sink.failAfter = 0;
-  EXPECT_FALSE(ToLineArray({"a", "b", "c"}).WriteLines(sink));
-  EXPECT_EQ(sink.writes, 1);
-}
-
 TEST(LineArrayRoundTrip, CrLfFilesComeBackByteForByte) {
   const std::string files[] = {
       "",
@@ -164,7 +153,7 @@ TEST(LineArrayEdit, OnlyTheLastLineChanges) {
   EXPECT_TRUE(lines.IsEmpty());
 }
 
-// The file layer, on disk.
+// The file layer, on disk (saves that fail: the FullDisk tests in tests/faults).
 
 class LineFileTest : public ::testing::Test {
  protected:
@@ -243,21 +232,6 @@ TEST_F(LineFileTest, ReplacedFileKeepsItsPermissionBits) {
   ASSERT_EQ(::stat(name.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
   EXPECT_EQ(ReadFileBytes(name), "new\r\n");
-}
-
-TEST_F(LineFileTest, FailedSaveLeavesNothingBehind) {
-  CLineArray lines = ToLineArray({"x"});
-  EXPECT_FALSE(SaveLineArray(dir_.Path("no/such/folder/out.js"), &lines));
-  EXPECT_TRUE(Entries().empty());
-
-  // A folder in the target's place cannot be replaced by a file; neither it nor its contents
-  // change, and no temporary file stays beside it.
-  fs::create_directory(dir_.Path("target"));
-  dir_.Write("target/inside.txt", "keep");
-  EXPECT_FALSE(SaveLineArray(dir_.Path("target"), &lines));
-  EXPECT_TRUE(fs::is_directory(dir_.Path("target")));
-  EXPECT_EQ(ReadFileBytes(dir_.Path("target/inside.txt")), "keep");
-  EXPECT_EQ(Entries(), (std::vector<std::string>{"target"}));
 }
 
 }  // namespace
