@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "dialog_layout.h"
+#include "file_checks.h"
 
 namespace vantorel::testing {
 
@@ -179,18 +180,18 @@ bool MainDialogTest::MoveFocusTo(int id) {
                            std::chrono::seconds(2));
 }
 
+void MainDialogTest::Run(const std::string& input, const std::string& output) {
+  SetEditText(CMainDialog::IdInputEdit, input);
+  SetEditText(CMainDialog::IdOutputEdit, output);
+  Click(CMainDialog::IdRunButton);
+}
+
 std::string MainDialogTest::SettingsText() const {
   return ReadFileBytes(dir_.Path("vtrl.ini"));
 }
 
 std::optional<std::string> MainDialogTest::SettingValue(const std::string& key) const {
-  std::istringstream lines(SettingsText());
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.compare(0, key.size() + 1, key + "=") == 0) return line.substr(key.size() + 1);
-  }
-  return std::nullopt;
+  return IniValue(SettingsText(), key);
 }
 
 bool MainDialogTest::SettingsFileExists() const {

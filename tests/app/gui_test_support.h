@@ -99,6 +99,8 @@ class MainDialogTest : public ::testing::Test {
   std::string EditText(int id) const;
   // Gives a control the keyboard focus, as Tab or a click does; false when it did not get it.
   bool MoveFocusTo(int id);
+  // Types the names into the input and output edits and clicks Run.
+  void Run(const std::string& input, const std::string& output);
 
   // The settings file's text; empty while there is none.
   std::string SettingsText() const;

@@ -247,14 +247,19 @@ TEST_F(MainDialogTest, DropsOnTheEditsFollowTheSameRule) {
   EXPECT_TRUE(RunEventLoopUntil([&] { return EditText(Id::IdInputEdit) == input; }));
 }
 
+// The input has no extension, so it is a page; the dot in its folder's name is no extension
+// either, so the output stays beside it.
 TEST_F(MainDialogTest, DropOnTheInputWithRunAfterDropStartsARun) {
   WriteSettings("OpenInNotePad=0\n");
-  std::string input = Dir().Write("cart.js", "function f(a){return a;}");
+  std::filesystem::create_directory(Dir().Path("site.v1"));
+  std::string input =
+      Dir().Write("site.v1/readme", "<html>\n<script>\nif(a){b();}\n</script>\n</html>\n");
   CMainDialog& dialog = Open();
   EXPECT_TRUE(dialog.OnDropFiles(5, 5, Names({input})));
-  EXPECT_EQ(ReadFileBytes(Dir().Path("cart_out.js")), "function f(a)\r\n{\r\n  return a;\r\n}\r\n");
+  EXPECT_EQ(ReadFileBytes(Dir().Path("site.v1/readme_out")),
+            "<html>\r\n<script>\r\nif(a)\r\n{\r\n  b();\r\n}\r\n</script>\r\n</html>\r\n");
   EXPECT_EQ(SettingValue("InputFileName"), input);
-  EXPECT_EQ(SettingValue("OutputFileName"), Dir().Path("cart_out.js"));
+  EXPECT_EQ(SettingValue("OutputFileName"), Dir().Path("site.v1/readme_out"));
 }
 
 TEST_F(MainDialogTest, DropOnTheOutputNeverStartsARun) {

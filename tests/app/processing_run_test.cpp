@@ -1,8 +1,6 @@
 // The processing run behind Run: checks of the names, the outcome messages, the overwrite
 // question, saving that never destroys data, the progress window, Cancel, and the editor start.
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/app.h>
@@ -18,6 +16,7 @@
 #include <optional>
 
 #include "dialog_layout.h"
+#include "file_checks.h"
 #include "gui_test_support.h"
 #include "progress_dialog.h"
 
@@ -29,22 +28,6 @@ using std::chrono::milliseconds;
 
 constexpr char kScript[] = "function f(a){return a;}";
 constexpr char kScriptResult[] = "function f(a)\r\n{\r\n  return a;\r\n}\r\n";
-
-// Holds an advisory lock on a file, as another program working on it would.
-class CFileLock {
- public:
-  explicit CFileLock(const std::string& name) : fd_(::open(name.c_str(), O_RDONLY)) {
-    locked_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
-  }
-  ~CFileLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool Locked() const { return locked_; }
-
- private:
-  int fd_;
-  bool locked_ = false;
-};
 
 std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
   std::vector<std::string> names;
@@ -61,11 +44,6 @@ class ProcessingRunTest : public MainDialogTest {
   CMainDialog& OpenQuiet(const std::string& extraSettings = "") {
     WriteSettings("OpenInNotePad=0\n" + extraSettings);
     return Open();
-  }
-  void Run(const std::string& input, const std::string& output) {
-    SetEditText(Id::IdInputEdit, input);
-    SetEditText(Id::IdOutputEdit, output);
-    Click(Id::IdRunButton);
   }
 };
 
@@ -179,38 +157,6 @@ TEST_F(ProcessingRunTest, InputCanBeReplacedByItsOwnResult) {
   EXPECT_EQ(ReadFileBytes(script), kScriptResult);
 }
 
-TEST_F(ProcessingRunTest, FailedSaveLeavesTheExistingFileAndNoPartialFile) {
-  const std::string input = Dir().Write("a.js", kScript);
-  const std::string output = Dir().Write("b.js", "old contents");
-  std::filesystem::create_directory(Dir().Path("folder"));
-  OpenQuiet();
-  {
-    CFileLock lock(output);  // another program holds it: it cannot be replaced
-    ASSERT_TRUE(lock.Locked());
-    CDialogAnswerer answerer;
-    answerer.ExpectMessage("File " + output + " Exists. Overwrite?", wxYES_NO | wxICON_QUESTION,
-                           wxID_YES);
-    answerer.ExpectError("Error occurred during saving file: " + output);
-    Run(input, output);
-  }
-  EXPECT_EQ(ReadFileBytes(output), "old contents");
-  {
-    // A folder under the output name: no question, as it is no file, and nothing replaced.
-    CDialogAnswerer answerer;
-    answerer.ExpectError("Error occurred during saving file: " + Dir().Path("folder"));
-    Run(input, Dir().Path("folder"));
-  }
-  EXPECT_TRUE(std::filesystem::is_directory(Dir().Path("folder")));
-  {
-    const std::string nowhere = Dir().Path("no/such/folder/out.js");
-    CDialogAnswerer answerer;
-    answerer.ExpectError("Error occurred during saving file: " + nowhere);
-    Run(input, nowhere);
-  }
-  EXPECT_EQ(FolderEntries(Dir().Root()),
-            (std::vector<std::string>{"a.js", "b.js", "folder", "vtrl.ini"}));
-}
-
 TEST_F(ProcessingRunTest, UnreadableInputIsReported) {
   const std::string input = Dir().Write("a.js", kScript);
   OpenQuiet();
@@ -221,18 +167,6 @@ TEST_F(ProcessingRunTest, UnreadableInputIsReported) {
   Run(input, Dir().Path("b.js"));
   EXPECT_FALSE(std::filesystem::exists(Dir().Path("b.js")));
   EXPECT_EQ(SettingValue("OutputFileName"), Dir().Path("b.js")) << "both names were taken";
-}
-
-TEST_F(ProcessingRunTest, InputInAFolderWithADotIsAPageAndItsOutputStaysBeside) {
-  std::filesystem::create_directory(Dir().Path("site.v1"));
-  const std::string input =
-      Dir().Write("site.v1/readme", "<html>\n<script>\nx();\n</script>\n</html>\n");
-  CMainDialog& dialog = OpenQuiet();
-  wxArrayString names;
-  names.Add(ToWx(input));
-  EXPECT_TRUE(dialog.OnDropFiles(5, 5, names));
-  EXPECT_EQ(ReadFileBytes(Dir().Path("site.v1/readme_out")),
-            "<html>\r\n<script>\r\nx();\r\n</script>\r\n</html>\r\n");
 }
 
 TEST_F(ProcessingRunTest, WorksWithPathsLongerThan260Characters) {
@@ -444,16 +378,6 @@ TEST_F(EditorStartTest, EditorGetsTheOutputNameAsOneArgument) {
   EXPECT_EQ(ReadFileBytes(Dir().Path("editor.log")), "1\n" + output + "\n");
   EXPECT_EQ(ReadFileBytes(output), kScriptResult);
   EXPECT_FALSE(std::filesystem::exists(Dir().Path("pwned")));
-}
-
-TEST_F(EditorStartTest, NoEditorIsReportedAfterTheOutputIsSaved) {
-  SetPath(Dir().Path("bin"));
-  const std::string input = Dir().Write("a.js", kScript);
-  Open();
-  CDialogAnswerer answerer;
-  answerer.ExpectError("Error occurred during opening Notepad");
-  Run(input, Dir().Path("b.js"));
-  EXPECT_EQ(ReadFileBytes(Dir().Path("b.js")), kScriptResult);
 }
 
 }  // namespace
