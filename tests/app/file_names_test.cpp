@@ -71,11 +71,29 @@ TEST(OutputNameFor, StaysInAnExistingFolder) {
   }
 }
 
-TEST(FileExtension, FromTheLastDotOfTheWholeText) {
-  // Unchanged rule: the last dot counts even in a folder name (the run only compares with ".js").
-  EXPECT_EQ(FileExtension("/old.files/readme"), ".files/readme");
-  EXPECT_EQ(FileExtension("page.htm"), ".htm");
-  EXPECT_EQ(FileExtension("readme"), "");
+TEST(FileExtension, FromTheLastDotOfTheWholeTextAndOnlyJsIsAScript) {
+  // The last dot counts even in a folder name: the run only compares the extension with ".js".
+  const struct {
+    const char* name;
+    const char* extension;
+    bool script;
+  } cases[] = {
+      {"x.js", ".js", true},
+      {"x.JS", ".JS", true},
+      {"C:\\dir\\a.Js", ".Js", true},
+      {".js", ".js", true},
+      {"x.js.htm", ".htm", false},
+      {"x.html", ".html", false},
+      {"x.jsx", ".jsx", false},
+      {"x", "", false},
+      {"x.", ".", false},
+      {"dir.js/page", ".js/page", false},
+      {"/old.files/readme", ".files/readme", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FileExtension(c.name), c.extension) << c.name;
+    EXPECT_EQ(IsScriptFileName(c.name), c.script) << c.name;
+  }
 }
 
 TEST(FileExists, TrueForFilesOnly) {

@@ -1,5 +1,5 @@
-// Run as a whole: result codes, progress reporting, cancellation; and the small helpers that
-// decide the mode and fill the progress text.
+// Run as a whole: result codes, progress reporting, cancellation (the helpers that decide the
+// mode and fill in the progress text have tests of their own: file_names_test, text_template_test).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,9 +10,7 @@
 
 #include "analyzer_progress.h"
 #include "engine_test_util.h"
-#include "file_names.h"
 #include "line_file.h"
-#include "text_template.h"
 
 namespace vantorel::testing {
 namespace {
@@ -60,10 +58,6 @@ TEST(AnalyzerRun, ResultCodes) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(RunAnalyzer(c.input, DefaultLayout(), c.kind).result, c.result);
   }
-}
-
-TEST(AnalyzerRun, EmptyScriptGivesEmptyOutput) {
-  EXPECT_EQ(FormatScript({}), Lines{});
 }
 
 TEST(AnalyzerRun, FlagsTellWhatThePageHeld) {
@@ -227,42 +221,6 @@ TEST(AnalyzerProgress, QuittingDoesNotStopTheRun) {
   EXPECT_EQ(outcome.output,
             (Lines{"<html><script>", "if (a)", "{", "    b;", "}", "</script>", "</html>"}));
   EXPECT_GT(progress.pumps, 10);
-}
-
-TEST(FileNames, ExtensionDecidesScriptOrPage) {
-  const struct {
-    const char* name;
-    const char* extension;
-    bool script;
-  } cases[] = {
-      {"x.js", ".js", true},
-      {"x.JS", ".JS", true},
-      {"C:\\dir\\a.Js", ".Js", true},
-      {"x.js.htm", ".htm", false},
-      {"x.html", ".html", false},
-      {"x", "", false},
-      {"x.", ".", false},
-      {"dir.js/page", ".js/page", false},
-      {"x.jsx", ".jsx", false},
-      {".js", ".js", true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(FileExtension(c.name), c.extension);
-    EXPECT_EQ(IsScriptFileName(c.name), c.script);
-  }
-}
-
-TEST(TextTemplate, OnlyTheFirstPlaceholderIsFilled) {
-  EXPECT_EQ(ExpandTemplate("No one tag <script> was found in file: %s", "a.htm"),
-            "No one tag <script> was found in file: a.htm");
-  EXPECT_EQ(ExpandTemplate("%s and %s", "a"), "a and %s");
-  EXPECT_EQ(ExpandTemplate("%d%% of %s", "b"), "%d%% of b");
-  EXPECT_EQ(ExpandTemplate("no placeholder", "c"), "no placeholder");
-  EXPECT_EQ(ExpandTemplate("100%", "c"), "100%");
-  EXPECT_EQ(ExpandNumberTemplate("Current Line: %d", 5), "Current Line: 5");
-  EXPECT_EQ(ExpandNumberTemplate("%s %d %d", -12), "%s -12 %d");
-  EXPECT_EQ(ExpandNumberTemplate("%d", 4000000000LL), "4000000000");
 }
 
 // A real page from a Debian package: nothing but blanks and line breaks may change.

@@ -20,6 +20,7 @@ TEST(ExpandTemplate, OtherConversionsAreShownLiterally) {
   EXPECT_EQ(ExpandTemplate("100%", "a.js"), "100%");
   EXPECT_EQ(ExpandTemplate("%", "a.js"), "%");
   EXPECT_EQ(ExpandTemplate("50% of %s", "a.js"), "50% of a.js");
+  EXPECT_EQ(ExpandTemplate("%d%% of %s", "a.js"), "%d%% of a.js") << "no %% is taken for %";
   EXPECT_EQ(ExpandTemplate("%1$s %*s %.999999999s", "a.js"), "%1$s %*s %.999999999s");
 }
 
@@ -45,6 +46,7 @@ TEST(ExpandNumberTemplate, OnlyTheFirstPercentDTakesTheNumber) {
   EXPECT_EQ(ExpandNumberTemplate("%", 7), "%");
   EXPECT_EQ(ExpandNumberTemplate("Zeile", 7), "Zeile");
   EXPECT_EQ(ExpandNumberTemplate("%d", 2147483647), "2147483647");
+  EXPECT_EQ(ExpandNumberTemplate("%d", 4000000000LL), "4000000000") << "line numbers past int";
 }
 
 }  // namespace
