@@ -18,7 +18,7 @@ class CCaption : public CTextWindow {
   std::string text_;
 };
 
-TEST(UiTexts, TheTablesOfTheSpecInOrder) {
+TEST(UiTexts, TheThirtyNineTextsInTheirOrder) {
   const char* keys[] = {
       "AppTitle",
       "LoadButton",
