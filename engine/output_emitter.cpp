@@ -104,10 +104,14 @@ bool COutputEmitter::BeginsLine(const CLineArray& input, TextPos at) {
 // on: with the line end after it, a browser would read a tag that was not in the input.
 bool COutputEmitter::ContinueLastLine(bool beginsLine) const {
   if (!guardScriptEnd_ || beginsLine || output_.IsEmpty()) return false;
-  std::string_view last = output_.GetLast();
+  return EndsInScriptTagName(output_.GetLast());
+}
+
+// Whether text ends in "<script" or "</script", in any letter case.
+bool COutputEmitter::EndsInScriptTagName(std::string_view text) {
   for (std::string_view name : {std::string_view("</script"), std::string_view("<script")}) {
-    if (last.size() < name.size()) continue;
-    std::string_view tail = last.substr(last.size() - name.size());
+    if (text.size() < name.size()) continue;
+    std::string_view tail = text.substr(text.size() - name.size());
     bool same = true;
     for (std::size_t i = 0; i < name.size() && same; ++i) {
       char c = tail[i];
@@ -148,8 +152,19 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   std::size_t end = text.size();
   if (!shape.keepStart)
     while (begin < end && IsWhiteSpace(t[begin])) ++begin;
-  if (!shape.keepEnd)
+  if (!shape.keepEnd) {
+    const std::size_t full = end;
     while (end > begin && IsWhiteSpace(t[end - 1])) --end;
+    // A vertical tab is no blank to a browser: after "</script" it keeps the tag from forming
+    // at the line end, so it stays (with what follows it but blanks and CRs).
+    if (guardScriptEnd_ && end < full && EndsInScriptTagName(text.substr(begin, end - begin))) {
+      std::size_t tab = text.find('\v', end);
+      if (tab < full) {
+        end = full;
+        while (end > tab + 1 && (IsBlankChar(t[end - 1]) || t[end - 1] == '\r')) --end;
+      }
+    }
+  }
   // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\"); but a
   // CR there would merge with the line end when written with LF line ends.
   const auto& literals = shape.literals;
@@ -319,6 +334,26 @@ void COutputEmitter::Restore(const Snapshot& snapshot) {
   commentColumn_ = snapshot.commentColumn;
   keptLine_ = snapshot.keptLine;
   guardScriptEnd_ = snapshot.guardScriptEnd;
+}
+
+bool COutputEmitter::LastLineHoldsSlash() const {
+  if (output_.IsEmpty()) return false;
+  std::string_view line = output_.GetLast();
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\'' || c == '"' || c == '`') {
+      for (++i; i < line.size() && line[i] != c; ++i) {
+        if (line[i] == '\\') ++i;
+      }
+    } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '*') {
+      std::size_t close = line.find("*/", i + 2);
+      if (close == std::string_view::npos) return true;
+      i = close + 1;
+    } else if (c == '/') {
+      return true;
+    }
+  }
+  return false;
 }
 
 int COutputEmitter::StepIn(int depth) const {

@@ -79,6 +79,9 @@ class COutputEmitter {
   int StepOut(int depth) const;
 
   bool LastLineEndsInComment() const { return LastLineHasComment(); }
+  // Whether the last line holds a "/" outside strings and block comments. A "{" from the next
+  // line joined to it could bring a comment whose "/" closes a regular expression there.
+  bool LastLineHoldsSlash() const;
 
   // The emitter's state and the output lines it may still change (the last line that is not
   // blank and the blank lines after it), to undo everything emitted since.
@@ -105,6 +108,7 @@ class COutputEmitter {
     return depth > 0 ? std::min(static_cast<std::size_t>(depth), kMaxIndent) : 0;
   }
   static bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+  static bool EndsInScriptTagName(std::string_view text);
 
  private:
   void JoinLastLineToPrevious(char separator);

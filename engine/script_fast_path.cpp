@@ -494,7 +494,8 @@ void CLeanReindenter::HandleOpenBrace(TextPos start, int* depth) {
     EmitSegment(start, After(TokenPos()), *depth);
   } else {
     EmitSegment(start, TokenPos(), *depth);
-    if (options_.bracketStyle == 1 && (!history_.BraceMayJoin() || out_.LastLineEndsInComment())) {
+    if (options_.bracketStyle == 1 && (!history_.BraceMayJoin() || out_.LastLineEndsInComment() ||
+                                       (history_.BraceOnNewLine() && out_.LastLineHoldsSlash()))) {
       out_.DropTrailingBlankLines();
       out_.EmitLine("{", *depth, BeginsHere());
     } else {

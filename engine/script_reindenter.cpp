@@ -148,7 +148,8 @@ void CScriptAnalyzer::HandleOpenBrace(TextPos start, int* depth) {
     // Joined after a line comment, the brace would have to move before it, ahead of text that
     // stood before it: it keeps a line of its own instead.
     if (options_.bracketStyle == 1 &&
-        (!history_.BraceMayJoin() || emitter_->LastLineEndsInComment())) {
+        (!history_.BraceMayJoin() || emitter_->LastLineEndsInComment() ||
+         (history_.BraceOnNewLine() && emitter_->LastLineHoldsSlash()))) {
       emitter_->DropTrailingBlankLines();
       emitter_->EmitLine("{", *depth, BeginsHere());
     } else {

@@ -8,7 +8,6 @@ void CTokenHistory::Clear() {
   last_ = before_ = Token();
   parenIsHead_.clear();
   lastParenWasHead_ = inClassHead_ = false;
-  divisionLine_ = -1;
 }
 
 void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
@@ -19,8 +18,6 @@ void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
     parenIsHead_.push_back(head);
   } else if (text == ";") {
     inClassHead_ = false;
-  } else if (text == "/") {
-    divisionLine_ = line;
   }
   Push({TokenOperator, text, line, false});
 }
@@ -38,9 +35,6 @@ bool CTokenHistory::BraceStaysOnLine() const {
 bool CTokenHistory::BraceMayJoin() const {
   if (before_.line == last_.line) return true;  // no line break is removed
   std::string_view text = before_.text;
-  // A "/" read as a division could open a regular expression that a "/" joined after it (in a
-  // comment that follows the "{") would close.
-  if (divisionLine_ == before_.line) return false;
   if (before_.type == TokenOperator) return text != "}";
   if (text.empty() || before_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
   if (TakesBlockAfter(text)) return true;

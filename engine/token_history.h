@@ -35,6 +35,8 @@ class CTokenHistory {
   // joining it onto the line before keeps the program the same.
   bool BraceStaysOnLine() const;
   bool BraceMayJoin() const;
+  // Whether joining the "{" removes a line break.
+  bool BraceOnNewLine() const { return before_.line != last_.line; }
 
  private:
   struct Token {
@@ -54,7 +56,6 @@ class CTokenHistory {
   std::vector<char> parenIsHead_;  // per open "(": whether it opens a statement or function head
   bool lastParenWasHead_ = false;
   bool inClassHead_ = false;
-  std::ptrdiff_t divisionLine_ = -1;  // the line of the last "/" read as an operator
 };
 
 }  // namespace vantorel

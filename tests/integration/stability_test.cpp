@@ -54,6 +54,8 @@ TEST(Stability, SecondRunChangesNothing) {
        "function f(n) {\nvar r = {valueOf: f} / n +\n{ // c\nvalueOf: g };\nif (a) {\nc();\n}\n}\n",
        false},
       {"brace after a division by a keyword-named property", "x = a.in / b +\n{ // c\n}\n", false},
+      {"brace after a line that a brace split from a division", "/}:\n{", false},
+      {"vertical tab after a closing tag's name", "<html><script>2</script\v\n>", true},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
