@@ -71,7 +71,7 @@ void COutputEmitter::JoinLastLineToPrevious(char separator) {
   if (moved.empty()) return;
   std::string_view previous = output_.GetLast();
   std::size_t end = previous.size();
-  while (end > 0 && IsWhiteSpace(previous[end - 1])) --end;
+  end = TrimmedEnd(previous, 0, end);
   output_.TruncateLast(end);
   output_.AppendToLast(std::string(1, separator));
   if (hadComment) {
@@ -146,25 +146,27 @@ char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t t
 
 }  // namespace
 
+// Where text[begin, end) ends without its trailing white space. In a page's block, after
+// "<script" or "</script" the byte that followed decides how a browser reads the name (a blank
+// makes it a tag, a vertical tab does not): that byte stays, but for a CR, which the line end
+// stands for.
+std::size_t COutputEmitter::TrimmedEnd(std::string_view text, std::size_t begin,
+                                       std::size_t end) const {
+  const std::size_t full = end;
+  while (end > begin && IsWhiteSpace(text[end - 1])) --end;
+  if (guardScriptEnd_ && end < full && text[end] != '\r' &&
+      EndsInScriptTagName(text.substr(begin, end - begin)))
+    ++end;
+  return end;
+}
+
 void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
   const char* t = text.data();
   std::size_t begin = 0;
   std::size_t end = text.size();
   if (!shape.keepStart)
     while (begin < end && IsWhiteSpace(t[begin])) ++begin;
-  if (!shape.keepEnd) {
-    const std::size_t full = end;
-    while (end > begin && IsWhiteSpace(t[end - 1])) --end;
-    // A vertical tab is no blank to a browser: after "</script" it keeps the tag from forming
-    // at the line end, so it stays (with what follows it but blanks and CRs).
-    if (guardScriptEnd_ && end < full && EndsInScriptTagName(text.substr(begin, end - begin))) {
-      std::size_t tab = text.find('\v', end);
-      if (tab < full) {
-        end = full;
-        while (end > tab + 1 && (IsBlankChar(t[end - 1]) || t[end - 1] == '\r')) --end;
-      }
-    }
-  }
+  if (!shape.keepEnd) end = TrimmedEnd(text, begin, end);
   // Blanks inside a literal are its data, at the end of the text too ("\ " is no "\"); but a
   // CR there would merge with the line end when written with LF line ends.
   const auto& literals = shape.literals;
@@ -244,7 +246,7 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
   if (LastLineHasComment()) {
     // "x // note" joined with "{" becomes "x{ // note": code must never end up in a comment.
     std::size_t codeEnd = commentColumn_;
-    while (codeEnd > 0 && IsWhiteSpace(last[codeEnd - 1])) --codeEnd;
+    codeEnd = TrimmedEnd(last, 0, codeEnd);
     std::string line;
     line.append(last.substr(0, codeEnd)).append(text).append(" ");
     std::size_t newColumn = line.size();
@@ -254,8 +256,7 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
     commentColumn_ = newColumn;
     return;
   }
-  while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
-  output_.TruncateLast(end);
+  output_.TruncateLast(TrimmedEnd(last, 0, end));
   output_.AppendToLast(text);
 }
 
@@ -270,7 +271,7 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
   std::string_view last = output_.GetLast();
   std::size_t end = last.size();
   if (!verbatim) {
-    while (end > 0 && IsWhiteSpace(last[end - 1])) --end;
+    end = TrimmedEnd(last, 0, end);
     output_.TruncateLast(end);
     if (end > 0 && separator != '\0') output_.AppendToLast(std::string(1, separator));
   }

@@ -112,6 +112,7 @@ class COutputEmitter {
 
  private:
   void JoinLastLineToPrevious(char separator);
+  std::size_t TrimmedEnd(std::string_view text, std::size_t begin, std::size_t end) const;
   bool ContinueLastLine(bool beginsLine) const;
   // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {
