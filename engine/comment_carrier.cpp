@@ -61,7 +61,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         separator = s[begin - 1];
       text.append(s.substr(begin, p - begin));
     }
-    while (!text.empty() && COutputEmitter::IsWhiteSpace(text.back())) text.pop_back();
+    text.resize(emitter.TrimmedEnd(text, 0, text.size()));
     if (text.empty()) {
       // A blank line inside a block comment is part of it.
       if (insideComment && (line < to.line || toEnd)) {

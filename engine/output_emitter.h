@@ -109,10 +109,12 @@ class COutputEmitter {
   }
   static bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
   static bool EndsInScriptTagName(std::string_view text);
+  // Where text[begin, end) ends without its trailing white space; in a page's block the byte
+  // after a trailing "<script" or "</script" stays (see GuardScriptEnd).
+  std::size_t TrimmedEnd(std::string_view text, std::size_t begin, std::size_t end) const;
 
  private:
   void JoinLastLineToPrevious(char separator);
-  std::size_t TrimmedEnd(std::string_view text, std::size_t begin, std::size_t end) const;
   bool ContinueLastLine(bool beginsLine) const;
   // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {

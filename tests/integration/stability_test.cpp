@@ -56,6 +56,8 @@ TEST(Stability, SecondRunChangesNothing) {
       {"brace after a division by a keyword-named property", "x = a.in / b +\n{ // c\n}\n", false},
       {"brace after a line that a brace split from a division", "/}:\n{", false},
       {"vertical tab after a closing tag's name", "<html><script>2</script\v\n>", true},
+      {"vertical tab after a closing tag's name in a comment", "<body><script>/*</scripT\v\n\xc0",
+       true},
       {"blank after an opening tag's name in an escaped block",
        "<html><script><!--\n<script {</script>\n", true},
   };
