@@ -88,7 +88,7 @@ class CScriptAnalyzer {
   bool ReindentBlockFast(TextPos blockStart, TextPos blockEnd);
   LineShape CurrentLineShape(bool toLineEnd) const;
   void CarryComments(TextPos to, int depth, bool afterTag = false);
-  void FinishScript(bool segmentPending, TextPos start, int depth);
+  void FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag = false);
 
   // Helpers.
   bool TokenIs(int type, std::string_view text) const {

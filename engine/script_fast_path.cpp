@@ -384,7 +384,7 @@ class CLeanReindenter {
   void HandleOpenBrace(TextPos start, int* depth);
   void HandleCloseBrace(TextPos start, int* depth);
   void CarryComments(TextPos to, int depth, bool afterTag = false);
-  void FinishScript(bool segmentPending, TextPos start, int depth);
+  void FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag = false);
 
   const CLineArray& input_;
   const LayoutOptions& options_;
@@ -521,12 +521,14 @@ void CLeanReindenter::CarryComments(TextPos to, int depth, bool afterTag) {
                           commentText_);
 }
 
-void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth) {
+// afterTag: the block's text is no more than what follows its opening tag on its line, which
+// then stays exactly as it stands.
+void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag) {
   TextPos end = EndOfInput();
   if (segmentPending)
     EmitSegment(start, end, depth);
   else
-    CarryComments(end, depth);
+    CarryComments(end, depth, afterTag);
 }
 
 void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) {
@@ -538,7 +540,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   TextPos start;
   if (!wholeFile) {
     lexer_.StartAt(blockStart, blockEnd);
-    if (!SkipLineEnds(&start)) return FinishScript(false, start, depth);
+    if (!SkipLineEnds(&start)) return FinishScript(false, start, depth, true);
     CarryComments(start, depth, true);
     advanced = true;
   }

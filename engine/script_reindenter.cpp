@@ -179,13 +179,15 @@ void CScriptAnalyzer::CarryComments(TextPos to, int depth, bool afterTag) {
                           commentText_);
 }
 
-void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth) {
+// afterTag: the block's text is no more than what follows its opening tag on its line, which
+// then stays exactly as it stands.
+void CScriptAnalyzer::FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag) {
   if (!IsCancelled()) {
     TextPos end = EndOfInput();
     if (segmentPending)
       EmitSegment(start, end, depth);
     else
-      CarryComments(end, depth);
+      CarryComments(end, depth, afterTag);
     resume_ = end;
   }
   emitter_->GuardScriptEnd(false);
@@ -239,7 +241,7 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart, TextPos
   } else {
     // The scanner read the block's first line under its own lists: read it again under ours.
     tokenizer_.ReadFrom(blockStart.line, blockStart.column);
-    if (!SkipLineEnds(&start)) return FinishScript(false, start, depth);
+    if (!SkipLineEnds(&start)) return FinishScript(false, start, depth, true);
     CarryComments(start, depth, true);
     advanced = true;
   }

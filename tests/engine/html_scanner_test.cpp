@@ -160,6 +160,8 @@ TEST(HtmlScanner, BlockEndsAtAClosingTagAfterABackslash) {
     VERIFY_PAGE((Lines{"<html><script>", script, "</script>", "<pre>  a   b</pre>", "</html>"}),
                 {"<html><script>", std::string(script) + "</script><pre>  a   b</pre>", "</html>"});
   }
+  // A block of nothing but "-->" and what follows it on the tag's line keeps it all.
+  VERIFY_PAGE((Lines{"<html><script>--> ;"}), {"<html><script>--> ;"});
   // A line comment inside a substitution ends there too.
   EXPECT_EQ(FormatPage({"<html><script>", "t = `${ // </script><pre>  a   b</pre>", "</html>"}),
             (Lines{"<html><script>", "t = `${ // ", "</script>", "<pre>  a   b</pre>", "</html>"}));
