@@ -33,6 +33,11 @@ void CLineClassifier::Start(const CCompiledConfig* config, std::string_view line
   lineStart_ = next_ == 0 ? state_ : ClassifierState{};
   if (line.empty() && state_.block == BlockString)
     state_ = ClassifierState{BlockNone, 0, false, {}};  // no backslash here to continue it
+  // So for a string inside a template literal's substitution: it ends here, as it would at the
+  // end of a line that holds anything.
+  if (line.empty() && !state_.frames.empty() &&
+      (state_.frames.back() == '\'' || state_.frames.back() == '"'))
+    state_.frames.pop_back();
   // A script block's text starts right after its tag: that is the start of its first line too.
   significantSeen_ = false;
   runStart_ = runEnd_ = next_;

@@ -58,6 +58,8 @@ TEST(Stability, SecondRunChangesNothing) {
       {"vertical tab after a closing tag's name", "<html><script>2</script\v\n>", true},
       {"vertical tab after a closing tag's name in a comment", "<body><script>/*</scripT\v\n\xc0",
        true},
+      {"continued string in a substitution before an empty line",
+       "`${\"\\\n\r\r\n}`}`;>", false},
       {"blank after an opening tag's name in an escaped block",
        "<html><script><!--\n<script {</script>\n", true},
   };
