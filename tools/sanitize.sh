@@ -2,9 +2,15 @@
 # The test suite under AddressSanitizer and UndefinedBehaviorSanitizer, then a bounded run of
 # every fuzz target (clang's libFuzzer), both from one build in build-san/. Exits non-zero on any
 # failed test, sanitizer report, crash, leak or broken invariant.
-#   FUZZ_SECONDS  seconds per fuzz target (default 60)
+#   FUZZ_SECONDS  seconds per fuzz target at most (default 60)
+#   FUZZ_RUNS     inputs per fuzz target at most (default 40000; 0: only the seed corpus and the
+#                 kept regression inputs, no new ones)
+#   FUZZ_SEED     the fuzzers' random seed (default 1: every run tries the same inputs, so that a
+#                 run that passed here passes on any machine; set another to explore further)
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+FUZZ_RUNS=${FUZZ_RUNS:-40000}
+FUZZ_SEED=${FUZZ_SEED:-1}
 ensure_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev "${CORPUS_PACKAGES[@]}" \
   "${EQUIVALENCE_PACKAGES[@]}" "${PACKAGING_TEST_PACKAGES[@]}"
 
@@ -37,7 +43,8 @@ while read -r target; do
   regressions=()
   [ -d "$VANTOREL_ROOT/fuzz/regressions/$target" ] && regressions=("$VANTOREL_ROOT/fuzz/regressions/$target")
   echo "fuzzing $target for $FUZZ_SECONDS s" >&2
-  if ! "$fuzz/$target" -max_total_time="$FUZZ_SECONDS" -rss_limit_mb=2048 -timeout=10 \
+  if ! "$fuzz/$target" -max_total_time="$FUZZ_SECONDS" -runs="$FUZZ_RUNS" -seed="$FUZZ_SEED" \
+      -rss_limit_mb=2048 -timeout=10 \
       -max_len=8192 -print_final_stats=1 -artifact_prefix="$fuzz/work/$target-" \
       "$work" "$fuzz/corpus/$target" "${regressions[@]}" >"$fuzz/work/$target.log" 2>&1; then
     failed+=("$target")
