@@ -69,10 +69,13 @@ bool CFileSink::Write(const char* data, std::size_t size) {
 bool ReadWhole(int fd, std::size_t sizeHint, std::string* bytes) {
   bytes->clear();
   bytes->reserve(sizeHint + 1);
+  AdviseLargeBuffer(bytes->data(), bytes->capacity());
   const std::size_t chunk = 1 << 20;
   for (;;) {
     std::size_t old = bytes->size();
-    std::size_t want = sizeHint > old ? sizeHint - old + 1 : chunk;
+    // The hinted size and one byte more, to see the end without growing the buffer; only a
+    // file that grew since its size was taken needs more room.
+    std::size_t want = sizeHint > 0 && sizeHint >= old ? sizeHint - old + 1 : chunk;
     bytes->resize(old + want);
     ssize_t got = ::read(fd, bytes->data() + old, want);
     if (got < 0) {

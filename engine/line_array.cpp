@@ -1,5 +1,8 @@
 #include "line_array.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -8,6 +11,27 @@ namespace vantorel {
 void CLineArray::Add(std::string_view line) {
   text_.append(line);
   ends_.push_back(text_.size());
+}
+
+void AdviseLargeBuffer(char* data, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
+  // Only advice: where the system has no huge pages the buffer works all the same.
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
+  const bool fresh = text_.capacity() < bytes;
+  text_.reserve(bytes);
+  ends_.reserve(lines);
+  if (fresh) AdviseLargeBuffer(text_.data() + text_.size(), text_.capacity() - text_.size());
 }
 
 void CLineArray::RemoveAll() {
@@ -44,8 +68,8 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
     ends_.push_back(out);
     in = lf ? lineEnd + 1 : size;
   }
+  // The line ends taken out leave a little room at the end: not worth a copy of the text.
   bytes.resize(out);
-  bytes.shrink_to_fit();
   text_ = std::move(bytes);
   return info;
 }

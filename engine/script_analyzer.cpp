@@ -15,6 +15,9 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
   ticker_.Start(progress_, &input, currentLineFormat_, progressInterval_);
   ticker_.UpdateLine(tokenizer_.GetTokenLine());
   ticker_.ShowLine(0);
+  // Re-indented text comes out about as large as it went in, give or take indentation.
+  if (output.IsEmpty())
+    output.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
   FastPathResult fast = FastPathResult::Unsupported;
   if (!pageMode_ && fastPath_) fast = ReindentScriptFast(input, options_, output, ticker_);
   if (fast == FastPathResult::Cancelled) cancelled_ = true;
