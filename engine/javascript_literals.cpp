@@ -172,8 +172,12 @@ std::size_t CJsLiteralScanner::Template(std::size_t from, std::string& frames, b
 bool CJsLiteralScanner::RegexAllowedAfter(std::size_t begin, std::size_t end) const {
   const unsigned char last = static_cast<unsigned char>(line_[end - 1]);
   if (!IsIdentifierByte(last)) return last != ')' && last != ']';
+  // No keyword is longer than ten letters: a longer name needs no further look.
+  constexpr std::size_t kLongestKeyword = 10;
+  const std::size_t limit = end - begin > kLongestKeyword ? end - kLongestKeyword - 1 : begin;
   std::size_t start = end - 1;
-  while (start > begin && IsIdentifierByte(static_cast<unsigned char>(line_[start - 1]))) --start;
+  while (start > limit && IsIdentifierByte(static_cast<unsigned char>(line_[start - 1]))) --start;
+  if (end - start > kLongestKeyword) return false;
   return IsRegexKeyword(line_.substr(start, end - start));
 }
 

@@ -10,11 +10,6 @@ bool OneOf(std::string_view word, std::initializer_list<std::string_view> words)
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
-constexpr std::string_view kRegexKeywords[] = {
-    "return", "typeof", "case", "do",    "else",  "in",    "of",
-    "new",    "delete", "void", "throw", "yield", "await", "instanceof",
-};
-
 }  // namespace
 
 bool IsIdentifier(std::string_view word) {
@@ -26,12 +21,23 @@ bool IsIdentifier(std::string_view word) {
 }
 
 bool IsRegexKeyword(std::string_view word) {
-  // Most words are names: only those of a keyword's length and first letter are compared.
-  if (word.size() < 2 || word.size() > 10 || word[0] < 'a' || word[0] > 'y') return false;
-  for (std::string_view keyword : kRegexKeywords) {
-    if (keyword.size() == word.size() && keyword[0] == word[0] && word == keyword) return true;
+  // Asked after nearly every word: the length picks the few keywords worth comparing.
+  switch (word.size()) {
+    case 2:
+      return word == "do" || word == "in" || word == "of";
+    case 3:
+      return word == "new";
+    case 4:
+      return word == "case" || word == "else" || word == "void";
+    case 5:
+      return word == "throw" || word == "yield" || word == "await";
+    case 6:
+      return word == "return" || word == "typeof" || word == "delete";
+    case 10:
+      return word == "instanceof";
+    default:
+      return false;
   }
-  return false;
 }
 
 bool EndsStatementAtLineBreak(std::string_view word) {

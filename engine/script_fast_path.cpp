@@ -23,7 +23,6 @@ namespace vantorel {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
-constexpr std::string_view kGap = " ";
 
 // Thrown where the input leaves what this pass handles, and where the user cancels.
 struct Unsupported {};
@@ -37,6 +36,7 @@ using Span = std::pair<std::size_t, std::size_t>;  // [begin, end) of a literal
 // /* */, both quotes, template literals and regular expressions.
 enum ByteKind : std::uint8_t {
   kWordByte = 0,
+  kCloseParenByte,  // part of a word, noted for the token history
   kBlankByte,
   kQuoteByte,
   kSlashByte,
@@ -50,6 +50,7 @@ constexpr std::array<std::uint8_t, 256> MakeByteKinds() {
   std::array<std::uint8_t, 256> kinds{};
   kinds[' '] = kinds['\t'] = kBlankByte;
   kinds['\''] = kinds['"'] = kQuoteByte;
+  kinds[')'] = kCloseParenByte;
   kinds['/'] = kSlashByte;
   kinds['>'] = kinds['{'] = kinds['}'] = kinds[';'] = kinds['('] = kOperatorByte;
   kinds['<'] = kLessByte;
@@ -71,12 +72,13 @@ struct Token {
 };
 
 // Classifies each line in runs of word, operator and skipped bytes, front to back, and hands
-// out the tokens the general tokenizer would: words, one-byte operators, a gap between two words
-// and one end of line per line.
+// out the tokens the general tokenizer would: words, one-byte operators and one end of line per
+// line. The gap between two words, which the re-indenter passes over, is only counted by the
+// ticker; so is every token handed out.
 class CLeanLexer {
  public:
-  explicit CLeanLexer(const CLineArray& input)
-      : input_(input), lineCount_(static_cast<std::ptrdiff_t>(input.GetSize())) {}
+  CLeanLexer(const CLineArray& input, CProgressTicker& ticker)
+      : input_(input), lineCount_(static_cast<std::ptrdiff_t>(input.GetSize())), ticker_(ticker) {}
 
   // Reads from (line, column) on, as at the start of a page's script block, and never past
   // stop, where the block ends (line -1: nowhere).
@@ -88,8 +90,14 @@ class CLeanLexer {
   // Valid once the line is read to its end.
   std::size_t LineComment() const { return lineComment_; }
   bool LineEndsInBlock() const { return inBlock_; }
-  // Whether the last word read holds a literal.
+  // Where the last comment read so far starts (a line that goes on with a block comment counts
+  // as one at its column 0); line -1 before the first.
+  TextPos LastComment() const { return lastComment_; }
+  // Whether the last word read holds a literal, and whether it may hold a ")".
   bool WordHasLiteral() const { return wordHasLiteral_; }
+  bool WordMayHoldParen() const {
+    return wordHasLiteral_ || (parenSeen_ != npos && parenSeen_ > token_.column);
+  }
   // The literals of the current line not yet taken, up to column `end`.
   std::pair<const Span*, std::size_t> TakeLiterals(std::size_t end) {
     std::size_t first = literalsTaken_;
@@ -110,8 +118,19 @@ class CLeanLexer {
 
   void LoadLine();
   CharClass ClassAt(std::size_t p) {
-    while (runEnd_ <= p && next_ < text_.size()) Step();
+    while (runEnd_ <= p && next_ < text_.size()) {
+      if (!StepBlanks()) Step();
+    }
     return runClass_;
+  }
+  // The most common run, blanks, read in line; false for any other.
+  bool StepBlanks() {
+    const std::size_t at = next_;
+    if (inBlock_ || at == stop_ || KindOf(text_[at]) != kBlankByte) return false;
+    std::size_t end = at + 1;
+    while (end < text_.size() && KindOf(text_[end]) == kBlankByte) ++end;
+    EndRun(end, ClassSkip);
+    return true;
   }
   std::size_t Skip(std::size_t p, CharClass cls) {
     while (p < text_.size() && ClassAt(p) == cls) p = runEnd_;
@@ -131,9 +150,13 @@ class CLeanLexer {
     if (end > begin) literals_.emplace_back(begin, end);
   }
   std::size_t FindCommentEnd(std::size_t from) const;
+  void Tick(std::size_t column) {
+    if (!ticker_.Tick(line_, column)) throw Cancelled();
+  }
 
   const CLineArray& input_;
   const std::ptrdiff_t lineCount_;
+  CProgressTicker& ticker_;
   std::ptrdiff_t line_ = -1;
   std::string_view text_;
   Phase phase_ = PhaseWord;
@@ -154,6 +177,8 @@ class CLeanLexer {
   std::ptrdiff_t stopLine_ = -1;
   std::size_t stopColumn_ = 0;
   std::size_t stop_ = npos;  // the stop's column on the current line
+  TextPos lastComment_{-1, 0};
+  std::size_t parenSeen_ = npos;  // the end of the last word run on this line holding a ")"
 };
 
 void CLeanLexer::StartAt(TextPos from, TextPos stop) {
@@ -171,6 +196,7 @@ void CLeanLexer::LoadLine() {
   runClass_ = ClassWord;
   regexAllowed_ = true;  // a "/" that begins a line is read as a regular expression
   lineComment_ = npos;
+  parenSeen_ = npos;
   literals_.clear();
   literalsTaken_ = 0;
   stop_ = line_ == stopLine_ ? stopColumn_ : npos;
@@ -201,8 +227,9 @@ bool CLeanLexer::Next() {
         pos_ = end;
         token_.type = TokenWord;
         phase_ = PhaseOperator;
-        if (!token_.text.empty()) return true;
-        break;
+        if (token_.text.empty()) break;
+        Tick(token_.column);
+        return true;
       }
       case PhaseOperator: {
         pos_ = Skip(pos_, ClassSkip);
@@ -211,17 +238,18 @@ bool CLeanLexer::Next() {
         token_.type = TokenOperator;
         phase_ = PhaseWord;
         if (pos_ < text_.size()) {
-          if (ClassAt(pos_) == ClassOperator) {
-            token_.text = text_.substr(pos_, 1);  // every listed operator is one byte
-            pos_ += 1;
-          } else {
-            token_.text = kGap;
+          if (ClassAt(pos_) != ClassOperator) {
+            Tick(pos_);  // the gap: a word follows at once
+            break;
           }
+          token_.text = text_.substr(pos_, 1);  // every listed operator is one byte
+          pos_ += 1;
           phase_ = PhaseAfterOperator;
         } else {
           token_.type = TokenEndOfLine;
           token_.column = text_.size();
         }
+        Tick(token_.column);
         return true;
       }
       case PhaseAfterOperator: {
@@ -229,6 +257,7 @@ bool CLeanLexer::Next() {
         pos_ = Skip(pos_, ClassSkip);
         if (pos_ >= text_.size()) {
           token_.type = TokenEndOfLine;  // at the operator's position
+          Tick(token_.column);
           return true;
         }
         break;
@@ -254,6 +283,7 @@ void CLeanLexer::Step() {
   const std::size_t size = text_.size();
   const std::size_t at = next_;
   if (inBlock_) {
+    lastComment_ = {line_, at};
     std::size_t close = FindCommentEnd(at);
     std::size_t end = close == npos ? size : close + 2;
     inBlock_ = close == npos;
@@ -289,9 +319,11 @@ void CLeanLexer::Step() {
       }
       if (at + 1 < size && after == '/') {
         lineComment_ = at;
+        lastComment_ = {line_, at};
         return EndRun(CutAtStop(at, size), ClassSkip);
       }
       if (at + 1 < size && after == '*') {
+        lastComment_ = {line_, at};
         std::size_t close = at + 2 < size ? FindCommentEnd(at + 2) : npos;
         std::size_t end = close == npos ? size : close + 2;
         inBlock_ = close == npos;
@@ -320,16 +352,18 @@ void CLeanLexer::Step() {
     case kOperatorByte:
       regexAllowed_ = true;
       return EndRun(at + 1, ClassOperator);
-    case kBlankByte: {
-      std::size_t end = at + 1;
-      while (end < size && KindOf(text_[end]) == kBlankByte) ++end;
-      return EndRun(end, ClassSkip);
-    }
-    case kWordByte: {
+    case kBlankByte:
+      StepBlanks();
+      return;
+    case kWordByte:
+    case kCloseParenByte: {
       // "-->" opens a comment at the start of a line and moves with a segment's start.
       if (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)) throw Unsupported();
-      std::size_t end = at + 1;
-      while (end < size && KindOf(text_[end]) == kWordByte) ++end;
+      std::size_t end = at;
+      std::uint8_t parens = 0;
+      for (std::uint8_t kind; end < size && (kind = KindOf(text_[end])) <= kCloseParenByte; ++end)
+        parens |= kind;
+      if (parens != 0) parenSeen_ = end;
       regexAllowed_ = scanner_.RegexAllowedAfter(at, end);
       return EndRun(end, ClassWord);
     }
@@ -344,7 +378,7 @@ class CLeanReindenter {
  public:
   CLeanReindenter(const CLineArray& input, const LayoutOptions& options, COutputEmitter& emitter,
                   CProgressTicker& ticker)
-      : input_(input), options_(options), lexer_(input), out_(emitter), ticker_(ticker) {}
+      : input_(input), options_(options), lexer_(input, ticker), out_(emitter) {}
 
   // A whole script, or a page's block from blockStart to blockEnd (see ReindentBlockFast).
   void Run(bool wholeFile, TextPos blockStart = {}, TextPos blockEnd = {-1, 0});
@@ -390,7 +424,6 @@ class CLeanReindenter {
   const LayoutOptions& options_;
   CLeanLexer lexer_;
   COutputEmitter& out_;
-  CProgressTicker& ticker_;
   bool guard_ = false;  // a page's script block: see COutputEmitter::GuardScriptEnd
   TextPos tagPos_{-1, 0};
 
@@ -403,18 +436,18 @@ class CLeanReindenter {
 
 bool CLeanReindenter::Next() {
   if (!lexer_.Next()) return false;
-  if (!ticker_.Tick(lexer_.Current().line, lexer_.Current().column)) throw Cancelled();
   NoteToken();
   return true;
 }
 
 void CLeanReindenter::NoteToken() {
   const Token& token = lexer_.Current();
-  if (token.type == TokenEndOfLine || (token.type == TokenOperator && token.text == kGap)) return;
+  if (token.type == TokenEndOfLine) return;
   if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
   const bool literal = lexer_.WordHasLiteral();
-  history_.NoteWord(token.text, token.line, token.column,
-                    [&](std::size_t at) { return literal && lexer_.InLiteral(at); });
+  history_.NoteWord(
+      token.text, token.line, token.column,
+      [&](std::size_t at) { return literal && lexer_.InLiteral(at); }, lexer_.WordMayHoldParen());
 }
 
 void CLeanReindenter::StartSegment(TextPos* start) {
@@ -517,6 +550,13 @@ void CLeanReindenter::HandleCloseBrace(TextPos start, int* depth) {
 }
 
 void CLeanReindenter::CarryComments(TextPos to, int depth, bool afterTag) {
+  // Between two segments stand blanks, line ends, ";" and comments: with no comment begun since
+  // the last emitted byte there is nothing to carry.
+  const TextPos comment = lexer_.LastComment();
+  if (!emittedInComment_ && !afterTag &&
+      (comment.line < emitted_.line ||
+       (comment.line == emitted_.line && comment.column < emitted_.column)))
+    return;
   vantorel::CarryComments(input_, out_, emitted_, emittedInComment_, to, depth, afterTag,
                           commentText_);
 }
@@ -603,8 +643,6 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
                                   CLineArray& output, CProgressTicker& ticker) {
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
-  // Re-indented scripts come out about as large as they went in, give or take indentation.
-  output.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
   COutputEmitter emitter(options, output);
   CLeanReindenter reindenter(input, options, emitter, ticker);
   try {

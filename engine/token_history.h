@@ -17,11 +17,12 @@ class CTokenHistory {
   // An operator token other than the gap between two words.
   void NoteOperator(std::string_view text, std::ptrdiff_t line);
   // A word at `column` of its line; inLiteral(c) tells whether byte c of the line lies inside a
-  // string, template or regular expression. Closing parentheses stand inside words.
+  // string, template or regular expression. Closing parentheses stand inside words; a caller
+  // that knows the word holds none says so with mayHoldParen false.
   template <typename InLiteral>
   void NoteWord(std::string_view text, std::ptrdiff_t line, std::size_t column,
-                InLiteral inLiteral) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+                InLiteral inLiteral, bool mayHoldParen = true) {
+    for (std::size_t i = 0; mayHoldParen && i < text.size(); ++i) {
       if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
     }
     if (text == "class") inClassHead_ = true;
