@@ -145,20 +145,29 @@ std::uint64_t BlankBytes(std::uint64_t word) {
 
 // Copies text[from, to), a run of blanks reduced to its first character.
 char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t to) {
-  // Most code has no two blanks in a row: eight bytes go at once when none of them starts a run
-  // (a blank in the last one might); otherwise one byte and its run go.
-  while (from < to) {
-    if (from + 8 <= to) {
-      std::uint64_t word;
-      std::memcpy(&word, text + from, 8);
-      const std::uint64_t blanks = BlankBytes(word);
-      if ((blanks & (blanks >> 8)) == 0 && (blanks >> 63) == 0) {
-        std::memcpy(out, &word, 8);
-        out += 8;
-        from += 8;
-        continue;
-      }
+  // Eight bytes at a time: all of them go when none starts a run (a blank followed by one, or a
+  // blank in the last byte, whose run may go on), else those up to the first such blank, whose
+  // run is then passed over. Writing all eight stays inside the line: from + 8 <= to.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__  // byte 0 lowest
+  constexpr std::uint64_t kLastByte = std::uint64_t{0x80} << 56;
+  while (from + 8 <= to) {
+    std::uint64_t word;
+    std::memcpy(&word, text + from, 8);
+    const std::uint64_t blanks = BlankBytes(word);
+    const std::uint64_t starts = blanks & ((blanks >> 8) | kLastByte);
+    std::memcpy(out, &word, 8);
+    if (starts == 0) {
+      out += 8;
+      from += 8;
+      continue;
     }
+    const std::size_t kept = static_cast<std::size_t>(__builtin_ctzll(starts)) / 8 + 1;
+    out += kept;
+    from += kept;
+    while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
+  }
+#endif
+  while (from < to) {
     const char c = text[from++];
     *out++ = c;
     if (c == ' ' || c == '\t') {

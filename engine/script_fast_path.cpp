@@ -146,6 +146,13 @@ class CLeanLexer {
     runClass_ = cls;
     next_ = end;
   }
+  void SetRegexAllowed(bool allowed) {
+    regexAllowed_ = allowed;
+    regexAfterWord_ = false;
+  }
+  bool RegexAllowed() const {
+    return regexAfterWord_ ? scanner_.RegexAllowedAfter(wordBegin_, wordEnd_) : regexAllowed_;
+  }
   void Literal(std::size_t begin, std::size_t end) {
     if (end > begin) literals_.emplace_back(begin, end);
   }
@@ -168,6 +175,10 @@ class CLeanLexer {
   CharClass runClass_ = ClassWord;
   bool inBlock_ = false;  // inside a block comment, carried from line to line
   bool regexAllowed_ = true;
+  // A word decides only when a "/" follows it: the last word run, asked then.
+  bool regexAfterWord_ = false;
+  std::size_t wordBegin_ = 0;
+  std::size_t wordEnd_ = 0;
   std::size_t lineComment_ = npos;
   std::vector<Span> literals_;
   std::size_t literalsTaken_ = 0;
@@ -194,7 +205,7 @@ void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
   next_ = runEnd_ = 0;
   runClass_ = ClassWord;
-  regexAllowed_ = true;  // a "/" that begins a line is read as a regular expression
+  SetRegexAllowed(true);  // a "/" that begins a line is read as a regular expression
   lineComment_ = npos;
   parenSeen_ = npos;
   literals_.clear();
@@ -294,7 +305,7 @@ void CLeanLexer::Step() {
     return EndRun(end, ClassSkip);
   }
   if (at == stop_) {
-    regexAllowed_ = false;  // the "/" of the closing tag is no regular expression
+    SetRegexAllowed(false);  // the "/" of the closing tag is no regular expression
     return EndRun(at + 1, ClassOperator);
   }
   const char c = text_[at];
@@ -303,16 +314,16 @@ void CLeanLexer::Step() {
       bool continued = false;
       std::size_t end = scanner_.String(at + 1, c, &continued);
       if (continued) throw Unsupported();  // a string that goes on over the line end
-      regexAllowed_ = false;
+      SetRegexAllowed(false);
       Literal(at, end);
       return EndRun(end, ClassWord);
     }
     case kSlashByte: {
       const char after = at + 1 < size ? text_[at + 1] : '\0';
-      if (at + 1 < size && after != '/' && after != '*' && regexAllowed_) {
+      if (at + 1 < size && after != '/' && after != '*' && RegexAllowed()) {
         std::size_t end = scanner_.Regex(at);
         if (end != npos) {
-          regexAllowed_ = false;
+          SetRegexAllowed(false);
           Literal(at, end);
           return EndRun(end, ClassWord);
         }
@@ -333,7 +344,7 @@ void CLeanLexer::Step() {
         }
         return EndRun(end, ClassSkip);
       }
-      regexAllowed_ = true;
+      SetRegexAllowed(true);
       return EndRun(at + 1, ClassOperator);
     }
     case kBackquoteByte: {
@@ -341,16 +352,16 @@ void CLeanLexer::Step() {
       bool continued = false;
       std::size_t end = scanner_.Template(at + 1, frames_, &continued);
       if (!frames_.empty()) throw Unsupported();  // a template that goes on over the line end
-      regexAllowed_ = false;
+      SetRegexAllowed(false);
       Literal(at, end);
       return EndRun(end, ClassWord);
     }
     case kLessByte:
       if (StartsWithAt(text_, at, kJsHtmlCommentOpen)) throw Unsupported();
-      regexAllowed_ = true;
+      SetRegexAllowed(true);
       return EndRun(at + 1, ClassOperator);
     case kOperatorByte:
-      regexAllowed_ = true;
+      SetRegexAllowed(true);
       return EndRun(at + 1, ClassOperator);
     case kBlankByte:
       StepBlanks();
@@ -364,7 +375,9 @@ void CLeanLexer::Step() {
       for (std::uint8_t kind; end < size && (kind = KindOf(text_[end])) <= kCloseParenByte; ++end)
         parens |= kind;
       if (parens != 0) parenSeen_ = end;
-      regexAllowed_ = scanner_.RegexAllowedAfter(at, end);
+      regexAfterWord_ = true;
+      wordBegin_ = at;
+      wordEnd_ = end;
       return EndRun(end, ClassWord);
     }
     default:
