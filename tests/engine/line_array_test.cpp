@@ -1,14 +1,17 @@
 // Lines from bytes and back: the byte rules of reading and writing, and the file layer on disk.
 #include "line_array.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine_test_util.h"
+#include "file_io.h"
 #include "line_file.h"
 #include "temp_dir.h"
 
@@ -174,6 +177,25 @@ TEST_F(LineFileTest, LoadsLinesAndLineEndInfo) {
   ASSERT_TRUE(LoadLineArray(name, &lines, &info));
   EXPECT_EQ(FromLineArray(lines), (Lines{"a;", "", "b;"}));
   EXPECT_TRUE(info.firstLineEndsWithCrLf);
+}
+
+// The size taken before reading is only a hint: the file may have grown or shrunk since.
+TEST_F(LineFileTest, ReadWholeGetsEveryByteWhateverTheSizeHint) {
+  const std::size_t sizes[] = {0, 1, 4095, (1 << 20) + 3};
+  for (std::size_t size : sizes) {
+    std::string content(size, 'x');
+    for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>('a' + i % 23);
+    const std::string name = dir_.Write("in.js", content);
+    const std::size_t hints[] = {0, 1, size / 2, size, size + 1, size * 2 + 7};
+    for (std::size_t hint : hints) {
+      const int fd = ::open(name.c_str(), O_RDONLY);
+      ASSERT_GE(fd, 0);
+      std::string bytes = "stale";
+      EXPECT_TRUE(ReadWhole(fd, hint, &bytes)) << size << " " << hint;
+      ::close(fd);
+      EXPECT_EQ(bytes, content) << size << " " << hint;
+    }
+  }
 }
 
 TEST_F(LineFileTest, LoadFailsWithoutAReadableFile) {
