@@ -20,15 +20,15 @@ struct LineReadInfo {
   bool firstLineEndsWithCrLf = false;
 };
 
+// Asks the system to back a large buffer not touched yet with huge pages where it can: a
+// multi-megabyte text then costs a few hundred page faults instead of thousands.
+void AdviseLargeBuffer(char* data, std::size_t size);
+
 // An ordered array of byte strings, one per text line, without line terminators.
 //
 // A line read from a file holds no NUL and no LF byte; it may hold CR bytes. All lines share one
 // buffer, and only the last line can be changed or removed: the engine only ever appends to its
 // output or edits the output's last line, and one buffer keeps memory close to the text's size.
-// Asks the system to back a large buffer not touched yet with huge pages where it can: a
-// multi-megabyte text then costs a few hundred page faults instead of thousands.
-void AdviseLargeBuffer(char* data, std::size_t size);
-
 class CLineArray {
  public:
   std::size_t GetSize() const { return ends_.size(); }

@@ -93,11 +93,9 @@ class CLeanLexer {
   // Where the last comment read so far starts (a line that goes on with a block comment counts
   // as one at its column 0); line -1 before the first.
   TextPos LastComment() const { return lastComment_; }
-  // Whether the last word read holds a literal, and whether it may hold a ")".
+  // Whether the last word read holds a literal, and whether it may hold a ")" outside one.
   bool WordHasLiteral() const { return wordHasLiteral_; }
-  bool WordMayHoldParen() const {
-    return wordHasLiteral_ || (parenSeen_ != npos && parenSeen_ > token_.column);
-  }
+  bool WordMayHoldParen() const { return parenSeen_ != npos && parenSeen_ > token_.column; }
   // The literals of the current line not yet taken, up to column `end`.
   std::pair<const Span*, std::size_t> TakeLiterals(std::size_t end) {
     std::size_t first = literalsTaken_;
