@@ -31,6 +31,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
     std::size_t lineCommentAt = npos;                          // in text
     std::size_t lineCommentColumn = npos;                      // in the input line
     char separator = '\0';  // the blank that stood before the first comment
+    std::size_t pieceEnd = npos;  // where the last piece kept ends in the input line
     text.clear();
     while (p < stop) {
       std::size_t begin = p;
@@ -39,6 +40,10 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         ++p;
         continue;
       }
+      // Pieces are joined as blanks are collapsed in code: comments that touch stay together,
+      // else the first blank between them stands for all (a blank where none was a blank).
+      if (!text.empty() && begin > pieceEnd)
+        text.push_back(s[pieceEnd] == '\t' ? '\t' : ' ');
       if (inComment || StartsWithAt(s, p, kJsCommentStart)) {
         // "-->" may still open a comment after the end of one that began on an earlier line.
         if (!inComment) closeMayComment = false;
@@ -47,7 +52,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         p = inComment ? stop : close + kJsCommentEnd.size();
       } else if (StartsWithAt(s, p, kJsLineComment) || StartsWithAt(s, p, kJsHtmlCommentOpen) ||
                  (closeMayComment && StartsWithAt(s, p, kJsHtmlCommentClose))) {
-        lineCommentAt = text.empty() ? 0 : text.size() + 1;
+        lineCommentAt = text.size();
         lineCommentColumn = p;
         p = stop;
       } else {
@@ -55,11 +60,10 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         closeMayComment = false;
         while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
       }
-      if (!text.empty())
-        text.push_back(' ');
-      else if (begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
+      if (text.empty() && begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
         separator = s[begin - 1];
       text.append(s.substr(begin, p - begin));
+      pieceEnd = p;
     }
     text.resize(emitter.TrimmedEnd(text, 0, text.size()));
     if (text.empty()) {

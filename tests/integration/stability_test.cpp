@@ -62,6 +62,10 @@ TEST(Stability, SecondRunChangesNothing) {
        "`${\"\\\n\r\r\n}`}`;>", false},
       {"blank after an opening tag's name in an escaped block",
        "<html><script><!--\n<script {</script>\n", true},
+      {"comments that touch, before a brace on their line", "x(/*a*//*b*/ /*c*/{\ny\n}\n", false},
+      {"comments apart by a tab, before a brace on their line", "x(/*a*/\t/*b*/{\ny\n}\n", false},
+      {"comments that touch, before a brace in a block",
+       "<html><script>f(/*a*//*b*/{\n}</script>", true},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
