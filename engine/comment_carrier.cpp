@@ -10,6 +10,19 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
+// Appends the white space between two kept pieces, each blank run reduced to its first
+// character; a ";" there (written on its own) stands as one blank.
+void JoinGap(std::string_view gap, std::string& text) {
+  const std::size_t before = text.size();
+  for (char c : gap) {
+    if (c == ';') continue;
+    const bool blank = c == ' ' || c == '\t';
+    if (blank && text.size() > before && (text.back() == ' ' || text.back() == '\t')) continue;
+    text.push_back(c);
+  }
+  if (text.size() == before) text.push_back(' ');
+}
+
 }  // namespace
 
 void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos from, bool inComment,
@@ -40,10 +53,9 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         ++p;
         continue;
       }
-      // Pieces are joined as blanks are collapsed in code: comments that touch stay together,
-      // else the first blank between them stands for all (a blank where none was a blank).
-      if (!text.empty() && begin > pieceEnd)
-        text.push_back(s[pieceEnd] == '\t' ? '\t' : ' ');
+      // Pieces are joined by what stood between them, blank runs collapsed as in code: the
+      // same comments come out alike whether a later run carries them or keeps them in code.
+      if (!text.empty() && begin > pieceEnd) JoinGap(s.substr(pieceEnd, begin - pieceEnd), text);
       if (inComment || StartsWithAt(s, p, kJsCommentStart)) {
         // "-->" may still open a comment after the end of one that began on an earlier line.
         if (!inComment) closeMayComment = false;

@@ -64,6 +64,8 @@ TEST(Stability, SecondRunChangesNothing) {
        "<html><script><!--\n<script {</script>\n", true},
       {"comments that touch, before a brace on their line", "x(/*a*//*b*/ /*c*/{\ny\n}\n", false},
       {"comments apart by a tab, before a brace on their line", "x(/*a*/\t/*b*/{\ny\n}\n", false},
+      {"comments apart by a vertical tab, before a brace on their line",
+       "x(/*a*/ \v\t/*b*/{\ny\n}\n", false},
       {"comments that touch, before a brace in a block",
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
   };
