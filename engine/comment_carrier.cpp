@@ -1,6 +1,7 @@
 #include "comment_carrier.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "javascript_words.h"
@@ -11,16 +12,12 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 
 // Appends the white space between two kept pieces, each blank run reduced to its first
-// character; a ";" there (written on its own) stands as one blank.
+// character; a ";" there (written on its own) leaves one blank at least.
 void JoinGap(std::string_view gap, std::string& text) {
-  const std::size_t before = text.size();
-  for (char c : gap) {
-    if (c == ';') continue;
-    const bool blank = c == ' ' || c == '\t';
-    if (blank && text.size() > before && (text.back() == ' ' || text.back() == '\t')) continue;
-    text.push_back(c);
-  }
-  if (text.size() == before) text.push_back(' ');
+  std::string joint(gap);
+  joint.erase(std::remove(joint.begin(), joint.end(), ';'), joint.end());
+  joint = COutputEmitter::CollapseBlanks(joint);
+  text.append(joint.empty() ? std::string(" ") : joint);
 }
 
 }  // namespace
