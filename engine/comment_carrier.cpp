@@ -11,13 +11,12 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// Appends the white space between two kept pieces, each blank run reduced to its first
-// character; a ";" there (written on its own) leaves one blank at least.
-void JoinGap(std::string_view gap, std::string& text) {
+// The white space between two kept pieces as code keeps it: each blank run reduced to its first
+// character; a ";" there is written on its own.
+std::string CollapsedGap(std::string_view gap) {
   std::string joint(gap);
   joint.erase(std::remove(joint.begin(), joint.end(), ';'), joint.end());
-  joint = COutputEmitter::CollapseBlanks(joint);
-  text.append(joint.empty() ? std::string(" ") : joint);
+  return COutputEmitter::CollapseBlanks(joint);
 }
 
 }  // namespace
@@ -35,12 +34,13 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
     std::string_view s = input.GetAt(static_cast<std::size_t>(line));
     std::size_t p = line == from.line ? std::min(from.column, s.size()) : 0;
     std::size_t stop = line == to.line ? std::min(to.column, s.size()) : s.size();
+    const std::size_t lineFrom = p;
     const bool lineStart = p == 0;
     bool closeMayComment = lineStart;  // nothing but blanks and a continued comment before
     const bool insideComment = inComment && line > from.line;  // a further line of a comment
     std::size_t lineCommentAt = npos;                          // in text
     std::size_t lineCommentColumn = npos;                      // in the input line
-    char separator = '\0';  // the blank that stood before the first comment
+    std::string separator;  // what stood between the code and the first comment
     std::size_t pieceEnd = npos;  // where the last piece kept ends in the input line
     text.clear();
     while (p < stop) {
@@ -52,7 +52,10 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
       }
       // Pieces are joined by what stood between them, blank runs collapsed as in code: the
       // same comments come out alike whether a later run carries them or keeps them in code.
-      if (!text.empty() && begin > pieceEnd) JoinGap(s.substr(pieceEnd, begin - pieceEnd), text);
+      if (!text.empty() && begin > pieceEnd) {
+        const std::string joint = CollapsedGap(s.substr(pieceEnd, begin - pieceEnd));
+        text.append(joint.empty() ? std::string(" ") : joint);  // pieces stay apart
+      }
       if (inComment || StartsWithAt(s, p, kJsCommentStart)) {
         // "-->" may still open a comment after the end of one that began on an earlier line.
         if (!inComment) closeMayComment = false;
@@ -69,8 +72,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         closeMayComment = false;
         while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
       }
-      if (text.empty() && begin > 0 && (s[begin - 1] == ' ' || s[begin - 1] == '\t'))
-        separator = s[begin - 1];
+      if (text.empty()) separator = CollapsedGap(s.substr(lineFrom, begin - lineFrom));
       text.append(s.substr(begin, p - begin));
       pieceEnd = p;
     }

@@ -294,7 +294,7 @@ void COutputEmitter::AppendToLastLine(std::string_view text) {
 }
 
 void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
-                                   bool verbatim, char separator) {
+                                   bool verbatim, std::string_view separator) {
   if (output_.IsEmpty() || LastLineHasComment()) {
     PieceShape shape;
     shape.commentAt = lineCommentAt;
@@ -306,7 +306,7 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
   if (!verbatim) {
     end = TrimmedEnd(last, 0, end);
     output_.TruncateLast(end);
-    if (end > 0 && separator != '\0') output_.AppendToLast(std::string(1, separator));
+    if (end > 0) output_.AppendToLast(separator);
   }
   std::string added = verbatim ? std::string(text) : CollapseBlanks(text);
   if (lineCommentAt != npos) {

@@ -63,11 +63,11 @@ class COutputEmitter {
   // Trims the right end of the last line and appends text to it; before a line comment that ends
   // the line, when there is one. Without a last line the text becomes a line of its own.
   void AppendToLastLine(std::string_view text);
-  // Appends a comment to the last line after the separator (none for '\0'; verbatim: the text
-  // exactly as it stands), or as a new line where the last line already ends in a line comment.
-  // lineCommentAt: where a line comment that ends the text starts in it, or npos.
+  // Appends a comment to the last line after the separator (verbatim: the text exactly as it
+  // stands, with no separator), or as a new line where the last line already ends in a line
+  // comment. lineCommentAt: where a line comment that ends the text starts in it, or npos.
   void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
-                     bool verbatim = false, char separator = ' ');
+                     bool verbatim = false, std::string_view separator = " ");
   void DropTrailingBlankLines();
   // beginsLine: the brace began its input line.
   void PlaceOpenBrace(int depth, bool beginsLine = false);

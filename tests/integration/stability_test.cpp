@@ -66,6 +66,10 @@ TEST(Stability, SecondRunChangesNothing) {
       {"comments apart by a tab, before a brace on their line", "x(/*a*/\t/*b*/{\ny\n}\n", false},
       {"comments apart by a vertical tab, before a brace on their line",
        "x(/*a*/ \v\t/*b*/{\ny\n}\n", false},
+      {"vertical tab before a comment, before a brace on its line", "x( \v /*c*/{\ny\n}\n", false},
+      {"lone CR before a comment, before a brace on its line", "x(\r/*c*/{\ny\n}\n", false},
+      {"vertical tab before an html comment cut by a closing tag",
+       "<body><script>>\v<!--</script\n\xff", true},
       {"comments that touch, before a brace in a block",
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
   };
