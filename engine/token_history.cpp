@@ -12,9 +12,11 @@ void CTokenHistory::Clear() {
 
 void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
   if (text == "(") {
-    bool head = last_.type == TokenWord &&
-                (OpensHead(last_.text) || (IsIdentifier(last_.text) && before_.type == TokenWord &&
-                                           OpensHead(before_.text)));
+    // A word that ends inside a string or template (a line that continues one) is no keyword.
+    auto keyword = [](const Token& t) { return t.type == TokenWord && !t.endsInLiteral; };
+    bool head = keyword(last_) && (OpensHead(last_.text) || (IsIdentifier(last_.text) &&
+                                                             keyword(before_) &&
+                                                             OpensHead(before_.text)));
     parenIsHead_.push_back(head);
   } else if (text == ";") {
     inClassHead_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "line_array.h"
@@ -24,9 +25,11 @@ std::string Format(const std::string& bytes, bool page, const LayoutOptions& opt
   return text;
 }
 
+using namespace std::string_view_literals;
+
 struct StableCase {
   const char* label;
-  const char* input;
+  std::string_view input;  // may hold NUL bytes
   bool page;
 };
 
@@ -70,13 +73,15 @@ TEST(Stability, SecondRunChangesNothing) {
       {"lone CR before a comment, before a brace on its line", "x(\r/*c*/{\ny\n}\n", false},
       {"vertical tab before an html comment cut by a closing tag",
        "<body><script>>\v<!--</script\n\xff", true},
+      {"keyword that a continued string's line ends in, before a lone CR",
+       "x = \"\\\nwith\r\0\n(a)\n{\n}\n"sv, false},
       {"comments that touch, before a brace in a block",
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
     for (const LayoutOptions& options : optionSets) {
-      std::string once = Format(c.input, c.page, options);
+      std::string once = Format(std::string(c.input), c.page, options);
       EXPECT_EQ(Format(once, c.page, options), once)
           << c.label << " (brace " << options.bracketStyle << ", tabs " << options.insertMode
           << ", indent " << options.indentCount << ")";
