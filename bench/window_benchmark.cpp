@@ -76,7 +76,7 @@ struct BenchOptions {
   int runs = 9;
   int warmups = 1;
   int cancelRuns = 5;
-  double cancelAfter = 0.3;
+  double cancelAfter = 0;  // 0: a third of the median run measured before
   double cliSeconds = 0;  // 0: not given
   std::string cli;
   std::string output;  // empty: a temporary file
@@ -461,6 +461,7 @@ class CBenchmark {
           " current lines shown");
     }
     fs::remove(cliOutput);
+    if (!window.empty()) m_medianRun = Median(window);
 
     CJsonLine time;
     time.Add("measure", "window_time").Add("input", m_input);
@@ -516,8 +517,11 @@ class CBenchmark {
     std::vector<double> latencies;
     std::vector<double> pressedAfter;
     std::string failure;
+    // Well inside a run, however fast runs have become.
+    const double cancelAfter =
+        m_options.cancelAfter > 0 ? m_options.cancelAfter : (m_medianRun > 0 ? m_medianRun / 3 : 0.1);
     for (int i = 0; i < m_options.cancelRuns && failure.empty(); ++i) {
-      RunRecord record = m_driver.Run(m_input, output, m_options.cancelAfter);
+      RunRecord record = m_driver.Run(m_input, output, cancelAfter);
       const auto& messages = m_driver.Messages();
       if (!record.pressed) {
         failure = "the run ended before Cancel could be clicked";
@@ -574,6 +578,7 @@ class CBenchmark {
   std::string m_input;
   std::string m_output;
   std::string m_folder;
+  double m_medianRun = 0;  // seconds, once the whole runs are measured
 };
 
 // The settings file that the main window reads from the current folder: no editor started after
@@ -605,7 +610,8 @@ int main(int argc, char** argv) {
   app.add_option("--cancel-runs", options.cancelRuns, "Runs cancelled")
       ->check(CLI::Range(1, 1000))
       ->capture_default_str();
-  app.add_option("--cancel-after", options.cancelAfter, "Seconds into a run to click Cancel")
+  app.add_option("--cancel-after", options.cancelAfter,
+                 "Seconds into a run to click Cancel (0: a third of the median run)")
       ->check(CLI::Range(0.0, 60.0))
       ->capture_default_str();
   auto* given = app.add_option("--cli-seconds", options.cliSeconds,
