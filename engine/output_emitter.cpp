@@ -379,6 +379,9 @@ bool COutputEmitter::LastLineHoldsSlash() const {
       for (++i; i < line.size() && line[i] != c; ++i) {
         if (line[i] == '\\') ++i;
       }
+      // A quote that closes nowhere on the line means the line began inside a literal begun on
+      // an earlier line: which of its bytes are data is not known, so any "/" counts.
+      if (i >= line.size()) return line.find('/') != std::string_view::npos;
     } else if (c == '/' && i + 1 < line.size() && line[i + 1] == '*') {
       std::size_t close = line.find("*/", i + 2);
       if (close == std::string_view::npos) return true;

@@ -75,6 +75,7 @@ TEST(Stability, SecondRunChangesNothing) {
        "<body><script>>\v<!--</script\n\xff", true},
       {"keyword that a continued string's line ends in, before a lone CR",
        "x = \"\\\nwith\r\0\n(a)\n{\n}\n"sv, false},
+      {"brace after a division on a line that closes a template", "`\n`./\n{/*\nr\n", false},
       {"comments that touch, before a brace in a block",
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
   };
