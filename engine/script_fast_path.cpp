@@ -479,9 +479,12 @@ bool CLeanReindenter::SkipLineEnds(TextPos* start) {
 bool CLeanReindenter::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
   while (Next()) {
     if (TokenIs(';')) {
+      // A ";" from a later line is not joined onto a line that holds a "/": what follows the
+      // ";" on its line (a comment) could close a regular expression there on the next run.
+      const bool apart = TokenPos().line != emitted_.line && out_.LastLineHoldsSlash();
       // Comments before the ";" go first, so that code never moves past a comment.
       CarryComments(TokenPos(), depth);
-      if (out_.LastLineEndsInComment())
+      if (apart || out_.LastLineEndsInComment())
         out_.EmitLine(";", depth, BeginsHere());
       else
         out_.AppendToLastLine(";");

@@ -84,9 +84,12 @@ bool CScriptAnalyzer::SkipLineEnds(TextPos* start) {
 bool CScriptAnalyzer::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
   while (Next()) {
     if (TokenIs(TokenOperator, ";")) {
+      // A ";" from a later line is not joined onto a line that holds a "/": what follows the
+      // ";" on its line (a comment) could close a regular expression there on the next run.
+      const bool apart = TokenPos().line != emitted_.line && emitter_->LastLineHoldsSlash();
       // Comments before the ";" go first, so that code never moves past a comment.
       CarryComments(TokenPos(), depth);
-      if (emitter_->LastLineEndsInComment())
+      if (apart || emitter_->LastLineEndsInComment())
         emitter_->EmitLine(";", depth, BeginsHere());
       else
         emitter_->AppendToLastLine(";");

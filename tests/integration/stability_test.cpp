@@ -78,6 +78,10 @@ TEST(Stability, SecondRunChangesNothing) {
       {"brace after a division on a line that closes a template", "`\n`./\n{/*\nr\n", false},
       {"comments that touch, before a brace in a block",
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
+      {"semicolon from the next line after a division, a comment with a slash after it",
+       "/;\n; // x/ {\n", false},
+      {"semicolon from the next line after a division, a block comment after it",
+       "/;\n; /* x/ { */\n", false},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
