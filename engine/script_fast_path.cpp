@@ -84,6 +84,11 @@ class CLeanLexer {
   // stop, where the block ends (line -1: nowhere).
   void StartAt(TextPos from, TextPos stop);
   bool Next();
+  // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
+  // them), the gaps between them and the operators "(" and ">", counting each and handing it
+  // to note(token, mayHoldParen). Stops before anything else, the line's end and the stop.
+  template <typename Note>
+  void ReadPlainTokens(Note note);
   const Token& Current() const { return token_; }
   std::ptrdiff_t LineIndex() const { return line_; }
   bool LineReadToEnd() const { return next_ >= text_.size(); }
@@ -273,6 +278,59 @@ bool CLeanLexer::Next() {
       }
     }
   }
+}
+
+template <typename Note>
+void CLeanLexer::ReadPlainTokens(Note note) {
+  if (phase_ == PhaseWord || inBlock_ || stop_ != npos || pos_ >= text_.size()) return;
+  // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
+  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte) return;
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  const std::size_t entry = pos_;
+  token_.line = line_;
+  for (;;) {
+    std::size_t at = pos_;
+    while (at < size && KindOf(data[at]) == kBlankByte) ++at;
+    if (at >= size) break;
+    const char c = data[at];
+    std::uint8_t kind = KindOf(c);
+    if (kind <= kCloseParenByte) {
+      std::size_t end = at;
+      std::uint8_t parens = 0;
+      for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) parens |= kind;
+      // A literal, a comment or a "/" that may open a regular expression can join the word;
+      // "-->" opens a comment.
+      if ((end < size && kind != kBlankByte && kind != kOperatorByte) ||
+          (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)))
+        break;
+      if (phase_ == PhaseOperator) Tick(at);  // the gap between two words
+      token_.type = TokenWord;
+      token_.text = text_.substr(at, end - at);
+      token_.column = at;
+      Tick(at);
+      wordHasLiteral_ = false;
+      regexAfterWord_ = true;
+      wordBegin_ = at;
+      wordEnd_ = end;
+      if (parens != 0) parenSeen_ = end;
+      pos_ = end;
+      phase_ = PhaseOperator;
+      note(token_, parens != 0);
+    } else if (kind == kOperatorByte && c != '{' && c != '}' && c != ';') {
+      token_.type = TokenOperator;
+      token_.text = text_.substr(at, 1);
+      token_.column = at;
+      Tick(at);
+      SetRegexAllowed(true);
+      pos_ = at + 1;
+      phase_ = PhaseAfterOperator;
+      note(token_, false);
+    } else {
+      break;
+    }
+  }
+  if (pos_ != entry) next_ = runEnd_ = pos_;  // the slow path reads on from here
 }
 
 std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
@@ -592,6 +650,16 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   int forAllowance = 0;
   bool advanced = false;
   TextPos start;
+  // What Next and NoteToken do with the tokens that the lexer reads in a batch.
+  auto notePlain = [&](const Token& token, bool mayHoldParen) {
+    if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
+    history_.NoteWord(
+        token.text, token.line, token.column, [](std::size_t) { return false; }, mayHoldParen);
+    if (token.text.size() == 8 && EqualsIgnoringCase(token.text, "function"))
+      depth = 0;
+    else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
+      forAllowance = 2;
+  };
   if (!wholeFile) {
     lexer_.StartAt(blockStart, blockEnd);
     if (!SkipLineEnds(&start)) return FinishScript(false, start, depth, true);
@@ -607,6 +675,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
         depth = 0;
       else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
         forAllowance = 2;
+      lexer_.ReadPlainTokens(notePlain);
       continue;
     }
     if (token.type == TokenEndOfLine) {
@@ -647,6 +716,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
         CarryComments(start, depth);
         break;
       default:
+        lexer_.ReadPlainTokens(notePlain);
         break;
     }
   }
