@@ -2,11 +2,29 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vantorel {
+
+namespace {
+
+#if defined(__SSE2__)
+// Moves sixteen bytes from `from` to `to`, which lies before it or on it.
+inline __m128i Move16(char* to, const char* from) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), bytes);
+  return bytes;
+}
+#endif
+
+}  // namespace
 
 void CLineArray::Add(std::string_view line) {
   text_.append(line);
@@ -52,19 +70,42 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   std::size_t in = 0;
   std::size_t out = 0;
   while (in < size) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time once the text has moved far enough for a whole block written at
+    // `out` to land on bytes already read; a NUL, and the last bytes, which may end a line with
+    // no line end, are left to the byte rules below.
+    if (!hasNul && in - out >= 16 && size - in > 16) {
+      const __m128i block = Move16(data + out, data + in);
+      const int lfs = _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n')));
+      if (lfs == 0) {
+        in += 16;
+        out += 16;
+        continue;
+      }
+      const auto length = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(lfs)));
+      in += length + 1;
+      out += length;
+      if (out > (ends_.empty() ? 0 : ends_.back()) && data[out - 1] == '\r') {
+        --out;
+        if (ends_.empty()) info.firstLineEndsWithCrLf = true;
+      }
+      ends_.push_back(out);
+      continue;
+    }
+#endif
     const char* lf = static_cast<const char*>(std::memchr(data + in, '\n', size - in));
-    std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : size;
-    std::size_t textEnd = lineEnd;
-    if (lf && textEnd > in && data[textEnd - 1] == '\r') {
-      --textEnd;
-      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
-    }
-    if (const void* nul = hasNul ? std::memchr(data + in, '\0', textEnd - in) : nullptr) {
-      textEnd = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
-    }
-    std::size_t length = textEnd - in;
+    const std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : size;
+    const std::size_t length = lineEnd - in;
     if (out != in) std::memmove(data + out, data + in, length);
     out += length;
+    // The line may have begun in a block moved above: it starts where the last line ended.
+    const std::size_t lineStart = ends_.empty() ? 0 : ends_.back();
+    if (lf && out > lineStart && data[out - 1] == '\r') {
+      --out;
+      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
+    }
+    if (const void* nul = hasNul ? std::memchr(data + lineStart, '\0', out - lineStart) : nullptr)
+      out = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
     ends_.push_back(out);
     in = lf ? lineEnd + 1 : size;
   }
@@ -77,7 +118,13 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
 bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
   // Lines are gathered into large blocks so that the sink sees few, big writes.
   constexpr std::size_t kBlock = 1 << 20;
-  std::unique_ptr<char[]> block(new char[kBlock + eol.size()]);
+  // Short lines are copied sixteen bytes at a time, a few bytes past their end: the block has
+  // room for that, and the text is read past a line only where it goes on.
+  constexpr std::size_t kChunk = 16;
+  std::unique_ptr<char[]> block(new char[kBlock + kChunk + std::max<std::size_t>(eol.size(), 2)]);
+  const char* const textEnd = text_.data() + text_.size();
+  const char eolFirst = eol.empty() ? '\0' : eol[0];
+  const char eolSecond = eol.size() < 2 ? '\0' : eol[1];
   std::size_t used = 0;
   for (std::size_t i = 0; i < ends_.size(); ++i) {
     std::string_view line = GetAt(i);
@@ -85,14 +132,26 @@ bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
       if (used > 0 && !sink.Write(block.get(), used)) return false;
       used = 0;
     }
+    char* to = block.get() + used;
     if (line.size() >= kBlock) {
       if (!sink.Write(line.data(), line.size())) return false;
+    } else if (line.size() <= 4 * kChunk &&
+               static_cast<std::size_t>(textEnd - line.data()) >= 4 * kChunk) {
+      for (std::size_t k = 0; k < line.size(); k += kChunk)
+        std::memcpy(to + k, line.data() + k, kChunk);
+      used += line.size();
     } else {
-      std::memcpy(block.get() + used, line.data(), line.size());
+      std::memcpy(to, line.data(), line.size());
       used += line.size();
     }
-    std::memcpy(block.get() + used, eol.data(), eol.size());
-    used += eol.size();
+    if (eol.size() <= 2) {  // the usual CR LF or LF, without a call
+      block[used] = eolFirst;
+      block[used + 1] = eolSecond;
+      used += eol.size();
+    } else {
+      std::memcpy(block.get() + used, eol.data(), eol.size());
+      used += eol.size();
+    }
   }
   return used == 0 || sink.Write(block.get(), used);
 }

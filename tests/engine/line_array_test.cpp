@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,56 @@ TEST(LineArrayRead, BytesBecomeLines) {
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.label);
     EXPECT_EQ(Read(c.bytes), c.lines);
+  }
+}
+
+// The byte rules written out plainly, one line at a time.
+Lines ReadByTheRules(const std::string& bytes, bool* firstCrLf) {
+  const std::string text = bytes.substr(0, bytes.find('\x1a'));
+  Lines lines;
+  *firstCrLf = false;
+  for (std::size_t in = 0; in < text.size();) {
+    const std::size_t lf = text.find('\n', in);
+    std::string line = text.substr(in, lf == std::string::npos ? std::string::npos : lf - in);
+    if (lf != std::string::npos && !line.empty() && line.back() == '\r') {
+      line.pop_back();
+      if (lines.empty()) *firstCrLf = true;
+    }
+    lines.push_back(line.substr(0, line.find('\0')));
+    in = lf == std::string::npos ? text.size() : lf + 1;
+  }
+  return lines;
+}
+
+// Reading moves long stretches of text in blocks once enough line ends lie behind, and writing
+// copies short lines in blocks: lines of every length, CRs at every place around the block
+// edges, with and without NUL bytes, and back out.
+TEST(LineArrayRead, AgreesWithTheByteRulesOnRandomText) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    const bool withNul = round % 10 == 9;
+    std::string bytes;
+    const int lines = static_cast<int>(random() % 60);
+    for (int i = 0; i < lines; ++i) {
+      const int length = static_cast<int>(random() % (i % 7 == 0 ? 70 : 20));
+      for (int k = 0; k < length; ++k) {
+        const unsigned pick = random() % 16;
+        bytes.push_back(pick == 0 ? '\r' : pick == 1 && withNul ? '\0' : static_cast<char>('a' + pick));
+      }
+      if (random() % 3 == 0) bytes.push_back('\r');
+      if (i + 1 < lines || random() % 2 == 0) bytes.push_back('\n');
+    }
+    bool firstCrLf = false;
+    const Lines expected = ReadByTheRules(bytes, &firstCrLf);
+    CLineArray read;
+    const LineReadInfo info = read.ReadLines(bytes);
+    ASSERT_EQ(FromLineArray(read), expected) << "round " << round;
+    ASSERT_EQ(info.firstLineEndsWithCrLf, firstCrLf) << "round " << round;
+    std::string joined;
+    for (const std::string& line : expected) joined += line + "\r\n";
+    StringSink sink;
+    ASSERT_TRUE(read.WriteLines(sink));
+    ASSERT_EQ(sink.bytes, joined) << "round " << round;
   }
 }
 
