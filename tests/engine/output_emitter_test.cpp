@@ -65,13 +65,13 @@ TEST(OutputEmitter, CollapseBlanksKeepsTheFirstBlankOfEachRun) {
   EXPECT_EQ(COutputEmitter::CollapseBlanks(""), "");
 }
 
-// Blank runs are found eight bytes at a time: a run may start, end or span anywhere in such a
-// block, and the result must be the same as reducing the runs one byte at a time.
+// Blank runs are found sixteen and eight bytes at a time: a run may start, end or span anywhere
+// in such a block, and the result must be the same as reducing the runs one byte at a time.
 TEST(OutputEmitter, EmitLineCollapsesRunsAtEveryPositionOfABlock) {
   const char* const runs[] = {" ", "  ", "\t", " \t", "\t ", "         ", " \t \t \t \t \t"};
   for (const char* run : runs) {
-    for (std::size_t before = 1; before <= 17; ++before) {
-      for (std::size_t after = 1; after <= 9; ++after) {
+    for (std::size_t before = 1; before <= 33; ++before) {
+      for (std::size_t after = 1; after <= 17; ++after) {
         const std::string text =
             std::string(before, 'a') + run + std::string(after, 'b') + " c" + run + "d";
         Emitter e(Layout(0, 0, 2));
