@@ -120,6 +120,7 @@ class CLeanLexer {
   enum Phase { PhaseWord, PhaseOperator, PhaseAfterOperator };
 
   void LoadLine();
+  bool ReadLineStart();
   CharClass ClassAt(std::size_t p) {
     while (runEnd_ <= p && next_ < text_.size()) {
       if (!StepBlanks()) Step();
@@ -230,6 +231,7 @@ bool CLeanLexer::Next() {
           ++line_;
           LoadLine();
           if (line_ >= lineCount_) return false;
+          if (ReadLineStart()) return true;
         }
         token_.line = line_;
         token_.column = pos_;
@@ -278,6 +280,52 @@ bool CLeanLexer::Next() {
       }
     }
   }
+}
+
+// The first token of a line just loaded, when it is a plain word or an operator after the
+// line's leading blanks: handed out, and counted, as Next would (an empty word, the gap, then
+// the word; or the operator). False, with nothing read, for anything else.
+bool CLeanLexer::ReadLineStart() {
+  if (inBlock_ || stop_ != npos) return false;
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  std::size_t at = 0;
+  while (at < size && KindOf(data[at]) == kBlankByte) ++at;
+  if (at >= size) return false;
+  const char c = data[at];
+  std::uint8_t kind = KindOf(c);
+  token_.line = line_;
+  token_.column = at;
+  if (kind == kOperatorByte) {
+    token_.type = TokenOperator;
+    token_.text = text_.substr(at, 1);
+    Tick(at);
+    SetRegexAllowed(true);
+    pos_ = next_ = runEnd_ = at + 1;
+    runClass_ = ClassOperator;
+    phase_ = PhaseAfterOperator;
+    return true;
+  }
+  if (kind > kCloseParenByte || (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)))
+    return false;
+  std::size_t end = at;
+  std::uint8_t parens = 0;
+  for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) parens |= kind;
+  // A literal, a comment or a "/" that may open a regular expression can join the word.
+  if (end < size && kind != kBlankByte && kind != kOperatorByte) return false;
+  if (at > 0) Tick(at);  // the gap after the empty word before the leading blanks
+  token_.type = TokenWord;
+  token_.text = text_.substr(at, end - at);
+  Tick(at);
+  wordHasLiteral_ = false;
+  regexAfterWord_ = true;
+  wordBegin_ = at;
+  wordEnd_ = end;
+  if (parens != 0) parenSeen_ = end;
+  pos_ = next_ = runEnd_ = end;
+  runClass_ = ClassWord;
+  phase_ = PhaseOperator;
+  return true;
 }
 
 template <typename Note>
