@@ -121,6 +121,12 @@ class CLeanLexer {
 
   void LoadLine();
   bool ReadLineStart();
+  // Where the plain word at `at` ends (word bytes only, then a blank, an operator or the line's
+  // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment.
+  std::size_t PlainWordEnd(std::size_t at, bool* holdsParen) const;
+  // Hands out the word [at, end) or the operator at `at`, counted, and reads on after it.
+  void TakeWord(std::size_t at, std::size_t end, bool holdsParen);
+  void TakeOperator(std::size_t at);
   CharClass ClassAt(std::size_t p) {
     while (runEnd_ <= p && next_ < text_.size()) {
       if (!StepBlanks()) Step();
@@ -282,49 +288,65 @@ bool CLeanLexer::Next() {
   }
 }
 
-// The first token of a line just loaded, when it is a plain word or an operator after the
-// line's leading blanks: handed out, and counted, as Next would (an empty word, the gap, then
-// the word; or the operator). False, with nothing read, for anything else.
-bool CLeanLexer::ReadLineStart() {
-  if (inBlock_ || stop_ != npos) return false;
+inline std::size_t CLeanLexer::PlainWordEnd(std::size_t at, bool* holdsParen) const {
   const char* data = text_.data();
   const std::size_t size = text_.size();
-  std::size_t at = 0;
-  while (at < size && KindOf(data[at]) == kBlankByte) ++at;
-  if (at >= size) return false;
-  const char c = data[at];
-  std::uint8_t kind = KindOf(c);
-  token_.line = line_;
-  token_.column = at;
-  if (kind == kOperatorByte) {
-    token_.type = TokenOperator;
-    token_.text = text_.substr(at, 1);
-    Tick(at);
-    SetRegexAllowed(true);
-    pos_ = next_ = runEnd_ = at + 1;
-    runClass_ = ClassOperator;
-    phase_ = PhaseAfterOperator;
-    return true;
-  }
-  if (kind > kCloseParenByte || (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)))
-    return false;
+  if (data[at] == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)) return npos;
   std::size_t end = at;
-  std::uint8_t parens = 0;
-  for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) parens |= kind;
-  // A literal, a comment or a "/" that may open a regular expression can join the word.
-  if (end < size && kind != kBlankByte && kind != kOperatorByte) return false;
-  if (at > 0) Tick(at);  // the gap after the empty word before the leading blanks
+  std::uint8_t kinds = 0;
+  std::uint8_t kind = kBlankByte;
+  for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) kinds |= kind;
+  if (end < size && kind != kBlankByte && kind != kOperatorByte) return npos;
+  *holdsParen = kinds != 0;
+  return end;
+}
+
+inline void CLeanLexer::TakeWord(std::size_t at, std::size_t end, bool holdsParen) {
   token_.type = TokenWord;
   token_.text = text_.substr(at, end - at);
+  token_.column = at;
   Tick(at);
   wordHasLiteral_ = false;
   regexAfterWord_ = true;
   wordBegin_ = at;
   wordEnd_ = end;
-  if (parens != 0) parenSeen_ = end;
-  pos_ = next_ = runEnd_ = end;
-  runClass_ = ClassWord;
+  if (holdsParen) parenSeen_ = end;
+  pos_ = end;
   phase_ = PhaseOperator;
+}
+
+inline void CLeanLexer::TakeOperator(std::size_t at) {
+  token_.type = TokenOperator;
+  token_.text = text_.substr(at, 1);
+  token_.column = at;
+  Tick(at);
+  SetRegexAllowed(true);
+  pos_ = at + 1;
+  phase_ = PhaseAfterOperator;
+}
+
+// The first token of a line just loaded, when it is a plain word or an operator after the
+// line's leading blanks: handed out, and counted, as Next would (an empty word, the gap, then
+// the word; or the operator). False, with nothing read, for anything else.
+bool CLeanLexer::ReadLineStart() {
+  if (inBlock_ || stop_ != npos) return false;
+  std::size_t at = 0;
+  while (at < text_.size() && KindOf(text_[at]) == kBlankByte) ++at;
+  if (at >= text_.size()) return false;
+  token_.line = line_;
+  const std::uint8_t kind = KindOf(text_[at]);
+  if (kind == kOperatorByte) {
+    TakeOperator(at);
+    runClass_ = ClassOperator;
+  } else {
+    bool holdsParen = false;
+    const std::size_t end = kind <= kCloseParenByte ? PlainWordEnd(at, &holdsParen) : npos;
+    if (end == npos) return false;
+    if (at > 0) Tick(at);  // the gap after the empty word before the leading blanks
+    TakeWord(at, end, holdsParen);
+    runClass_ = ClassWord;
+  }
+  next_ = runEnd_ = pos_;
   return true;
 }
 
@@ -333,46 +355,23 @@ void CLeanLexer::ReadPlainTokens(Note note) {
   if (phase_ == PhaseWord || inBlock_ || stop_ != npos || pos_ >= text_.size()) return;
   // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
   if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte) return;
-  const char* data = text_.data();
-  const std::size_t size = text_.size();
   const std::size_t entry = pos_;
   token_.line = line_;
   for (;;) {
     std::size_t at = pos_;
-    while (at < size && KindOf(data[at]) == kBlankByte) ++at;
-    if (at >= size) break;
-    const char c = data[at];
-    std::uint8_t kind = KindOf(c);
+    while (at < text_.size() && KindOf(text_[at]) == kBlankByte) ++at;
+    if (at >= text_.size()) break;
+    const char c = text_[at];
+    const std::uint8_t kind = KindOf(c);
     if (kind <= kCloseParenByte) {
-      std::size_t end = at;
-      std::uint8_t parens = 0;
-      for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) parens |= kind;
-      // A literal, a comment or a "/" that may open a regular expression can join the word;
-      // "-->" opens a comment.
-      if ((end < size && kind != kBlankByte && kind != kOperatorByte) ||
-          (c == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)))
-        break;
+      bool holdsParen = false;
+      const std::size_t end = PlainWordEnd(at, &holdsParen);
+      if (end == npos) break;
       if (phase_ == PhaseOperator) Tick(at);  // the gap between two words
-      token_.type = TokenWord;
-      token_.text = text_.substr(at, end - at);
-      token_.column = at;
-      Tick(at);
-      wordHasLiteral_ = false;
-      regexAfterWord_ = true;
-      wordBegin_ = at;
-      wordEnd_ = end;
-      if (parens != 0) parenSeen_ = end;
-      pos_ = end;
-      phase_ = PhaseOperator;
-      note(token_, parens != 0);
+      TakeWord(at, end, holdsParen);
+      note(token_, holdsParen);
     } else if (kind == kOperatorByte && c != '{' && c != '}' && c != ';') {
-      token_.type = TokenOperator;
-      token_.text = text_.substr(at, 1);
-      token_.column = at;
-      Tick(at);
-      SetRegexAllowed(true);
-      pos_ = at + 1;
-      phase_ = PhaseAfterOperator;
+      TakeOperator(at);
       note(token_, false);
     } else {
       break;
