@@ -344,6 +344,8 @@ void COutputEmitter::AppendComment(std::string_view text, std::size_t lineCommen
 void COutputEmitter::DropTrailingBlankLines() {
   while (!output_.IsEmpty() && keptLine_ + 1 != output_.GetSize()) {
     std::string_view last = output_.GetLast();
+    // Most lines end in text: then the indentation before it need not be read.
+    if (!last.empty() && !IsWhiteSpace(last.back())) break;
     if (!std::all_of(last.begin(), last.end(), IsWhiteSpace)) break;
     output_.RemoveLast();
   }
@@ -351,19 +353,25 @@ void COutputEmitter::DropTrailingBlankLines() {
 
 void COutputEmitter::PlaceOpenBrace(int depth, bool beginsLine) {
   DropTrailingBlankLines();
-  PieceShape shape;
-  shape.beginsLine = beginsLine;
   if (options_.bracketStyle == 1)
     AppendToLastLine("{");
   else
-    EmitLine("{", depth, shape);
+    EmitBraceLine('{', depth, beginsLine);
 }
 
 void COutputEmitter::PlaceCloseBrace(int depth, bool beginsLine) {
   DropTrailingBlankLines();
-  PieceShape shape;
-  shape.beginsLine = beginsLine;
-  EmitLine("}", depth, shape);
+  EmitBraceLine('}', depth, beginsLine);
+}
+
+// What EmitLine does with a text of one brace, which has nothing to trim or collapse.
+void COutputEmitter::EmitBraceLine(char brace, int depth, bool beginsLine) {
+  if (ContinueLastLine(beginsLine))
+    depth = 0;
+  else
+    output_.AddEmpty();
+  if (depth > 0) output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
+  output_.AppendToLast(brace, 1);
 }
 
 COutputEmitter::Snapshot COutputEmitter::TakeSnapshot() const {

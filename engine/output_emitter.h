@@ -79,8 +79,8 @@ class COutputEmitter {
   int StepOut(int depth) const;
 
   bool LastLineEndsInComment() const { return LastLineHasComment(); }
-  // Whether the last line holds a "/" outside strings and block comments. A "{" from the next
-  // line joined to it could bring a comment whose "/" closes a regular expression there.
+  // Whether the last line holds a "/" outside strings and block comments. A "{" or ";" from the
+  // next line joined to it could bring a comment whose "/" closes a regular expression there.
   bool LastLineHoldsSlash() const;
 
   // The emitter's state and the output lines it may still change (the last line that is not
@@ -115,6 +115,7 @@ class COutputEmitter {
 
  private:
   void JoinLastLineToPrevious(char separator);
+  void EmitBraceLine(char brace, int depth, bool beginsLine);
   bool ContinueLastLine(bool beginsLine) const;
   // Whether the last line ends in a line comment, after which nothing can be joined.
   bool LastLineHasComment() const {
