@@ -86,7 +86,7 @@ class CLeanLexer {
   bool Next();
   // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
   // them), the gaps between them and the operators "(" and ">", counting each and handing it
-  // to note(token, mayHoldParen). Stops before anything else, the line's end and the stop.
+  // to note(token). Stops before anything else, the line's end and the stop.
   template <typename Note>
   void ReadPlainTokens(Note note);
   const Token& Current() const { return token_; }
@@ -120,7 +120,7 @@ class CLeanLexer {
   enum Phase { PhaseWord, PhaseOperator, PhaseAfterOperator };
 
   void LoadLine();
-  bool ReadLineStart();
+  bool ReadPlainToken(bool all);
   // Where the plain word at `at` ends (word bytes only, then a blank, an operator or the line's
   // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment.
   std::size_t PlainWordEnd(std::size_t at, bool* holdsParen) const;
@@ -228,6 +228,7 @@ bool CLeanLexer::Next() {
   token_.text = {};
   token_.type = TokenNone;
   if (line_ >= lineCount_) return false;
+  if (phase_ != PhaseWord && ReadPlainToken(true)) return true;
   for (;;) {
     switch (phase_) {
       case PhaseWord: {
@@ -237,7 +238,10 @@ bool CLeanLexer::Next() {
           ++line_;
           LoadLine();
           if (line_ >= lineCount_) return false;
-          if (ReadLineStart()) return true;
+          // The line's first word is empty where blanks lead it: the gap comes next.
+          phase_ = PhaseOperator;
+          if (ReadPlainToken(true)) return true;
+          phase_ = PhaseWord;
         }
         token_.line = line_;
         token_.column = pos_;
@@ -325,24 +329,41 @@ inline void CLeanLexer::TakeOperator(std::size_t at) {
   phase_ = PhaseAfterOperator;
 }
 
-// The first token of a line just loaded, when it is a plain word or an operator after the
-// line's leading blanks: handed out, and counted, as Next would (an empty word, the gap, then
-// the word; or the operator). False, with nothing read, for anything else.
-bool CLeanLexer::ReadLineStart() {
+// After a word or an operator (or at a line's start): the next token, when it is a plain word,
+// an operator or the line's end (with `all`; else no end of line, "{", "}" or ";"), handed out
+// and counted as the phases of Next would. False, with nothing read, for anything else.
+inline bool CLeanLexer::ReadPlainToken(bool all) {
   if (inBlock_ || stop_ != npos) return false;
-  std::size_t at = 0;
-  while (at < text_.size() && KindOf(text_[at]) == kBlankByte) ++at;
-  if (at >= text_.size()) return false;
+  const std::size_t size = text_.size();
+  // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
+  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte)
+    return false;
+  std::size_t at = pos_;
+  while (at < size && KindOf(text_[at]) == kBlankByte) ++at;
+  if (at >= size) {
+    if (!all) return false;
+    token_.line = line_;
+    token_.type = TokenEndOfLine;
+    // After an operator the end of line stands at the operator's column.
+    if (phase_ == PhaseOperator) token_.column = size;
+    Tick(token_.column);
+    pos_ = next_ = runEnd_ = size;
+    runClass_ = ClassSkip;
+    phase_ = PhaseWord;
+    return true;
+  }
+  const char c = text_[at];
+  const std::uint8_t kind = KindOf(c);
   token_.line = line_;
-  const std::uint8_t kind = KindOf(text_[at]);
   if (kind == kOperatorByte) {
+    if (!all && (c == '{' || c == '}' || c == ';')) return false;
     TakeOperator(at);
     runClass_ = ClassOperator;
   } else {
     bool holdsParen = false;
     const std::size_t end = kind <= kCloseParenByte ? PlainWordEnd(at, &holdsParen) : npos;
     if (end == npos) return false;
-    if (at > 0) Tick(at);  // the gap after the empty word before the leading blanks
+    if (phase_ == PhaseOperator && at > pos_) Tick(at);  // the gap between two words
     TakeWord(at, end, holdsParen);
     runClass_ = ClassWord;
   }
@@ -352,32 +373,8 @@ bool CLeanLexer::ReadLineStart() {
 
 template <typename Note>
 void CLeanLexer::ReadPlainTokens(Note note) {
-  if (phase_ == PhaseWord || inBlock_ || stop_ != npos || pos_ >= text_.size()) return;
-  // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
-  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte) return;
-  const std::size_t entry = pos_;
-  token_.line = line_;
-  for (;;) {
-    std::size_t at = pos_;
-    while (at < text_.size() && KindOf(text_[at]) == kBlankByte) ++at;
-    if (at >= text_.size()) break;
-    const char c = text_[at];
-    const std::uint8_t kind = KindOf(c);
-    if (kind <= kCloseParenByte) {
-      bool holdsParen = false;
-      const std::size_t end = PlainWordEnd(at, &holdsParen);
-      if (end == npos) break;
-      if (phase_ == PhaseOperator) Tick(at);  // the gap between two words
-      TakeWord(at, end, holdsParen);
-      note(token_, holdsParen);
-    } else if (kind == kOperatorByte && c != '{' && c != '}' && c != ';') {
-      TakeOperator(at);
-      note(token_, false);
-    } else {
-      break;
-    }
-  }
-  if (pos_ != entry) next_ = runEnd_ = pos_;  // the slow path reads on from here
+  if (phase_ == PhaseWord) return;
+  while (ReadPlainToken(false)) note(token_);
 }
 
 std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
@@ -698,10 +695,11 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   bool advanced = false;
   TextPos start;
   // What Next and NoteToken do with the tokens that the lexer reads in a batch.
-  auto notePlain = [&](const Token& token, bool mayHoldParen) {
+  auto notePlain = [&](const Token& token) {
     if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
     history_.NoteWord(
-        token.text, token.line, token.column, [](std::size_t) { return false; }, mayHoldParen);
+        token.text, token.line, token.column, [](std::size_t) { return false; },
+        lexer_.WordMayHoldParen());
     if (token.text.size() == 8 && EqualsIgnoringCase(token.text, "function"))
       depth = 0;
     else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
