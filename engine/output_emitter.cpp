@@ -97,11 +97,12 @@ void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos
   });
 }
 
-// Whether only blanks stand before `at` on its input line.
+// Whether only white space stands before `at` on its input line: then a line break came before
+// it in the input, whatever that white space is (a form feed is trimmed like a blank).
 bool COutputEmitter::BeginsLine(const CLineArray& input, TextPos at) {
   std::string_view line = input.GetAt(static_cast<std::size_t>(at.line));
-  std::size_t first = line.find_first_not_of(" \t");
-  return first == std::string_view::npos || first >= at.column;
+  const std::size_t end = std::min(at.column, line.size());
+  return std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(end), IsWhiteSpace);
 }
 
 // In a page's script block, a line must not end in "<script" or "</script" where the input went

@@ -95,7 +95,7 @@ class COutputEmitter {
   };
   Snapshot TakeSnapshot() const;
   void Restore(const Snapshot& snapshot);
-  // Whether only blanks stand before `at` on its input line.
+  // Whether only white space stands before `at` on its input line.
   static bool BeginsLine(const CLineArray& input, TextPos at);
 
   static std::string CollapseBlanks(std::string_view text);

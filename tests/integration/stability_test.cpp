@@ -80,6 +80,8 @@ TEST(Stability, SecondRunChangesNothing) {
        "<html><script>f(/*a*//*b*/{\n}</script>", true},
       {"semicolon from the next line after a division, a comment with a slash after it",
        "/;\n; // x/ {\n", false},
+      {"form feed before a regular expression on the line after a tag name in a block",
+       "<html><script><script\n\f/}/", true},
       {"semicolon from the next line after a division, a block comment after it",
        "/;\n; /* x/ { */\n", false},
   };
