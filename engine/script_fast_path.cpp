@@ -333,8 +333,11 @@ inline void CLeanLexer::TakeOperator(std::size_t at) {
 // an operator or the line's end (with `all`; else no end of line, "{", "}" or ";"), handed out
 // and counted as the phases of Next would. False, with nothing read, for anything else.
 inline bool CLeanLexer::ReadPlainToken(bool all) {
-  if (inBlock_ || stop_ != npos) return false;
   const std::size_t size = text_.size();
+  // A block's end stands at the "<" of its closing tag, where no plain token reaches: that "<"
+  // is left to Step.
+  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && text_[stop_] == '<')))
+    return false;
   // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
   if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte)
     return false;
