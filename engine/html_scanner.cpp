@@ -2,6 +2,7 @@
 // re-indenter.
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "script_analyzer.h"
 
@@ -118,6 +119,12 @@ TextPos CScriptAnalyzer::FindScriptBlockEnd(TextPos from) const {
     std::string_view text = input_->GetAt(line);
     std::size_t column = line == static_cast<std::size_t>(from.line) ? from.column : 0;
     for (; column < text.size(); ++column) {
+      if (state == Data) {
+        // Outside an escaped stretch only a "<" can end the block or begin one.
+        const void* lt = std::memchr(text.data() + column, '<', text.size() - column);
+        if (!lt) break;
+        column = static_cast<std::size_t>(static_cast<const char*>(lt) - text.data());
+      }
       char c = text[column];
       if (c != '<' && c != '-') continue;
       if (state != Data && text.compare(column, 3, "-->") == 0) {
