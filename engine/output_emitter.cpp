@@ -114,6 +114,7 @@ bool COutputEmitter::ContinueLastLine(bool beginsLine) const {
 
 // Whether text ends in "<script" or "</script", in any letter case.
 bool COutputEmitter::EndsInScriptTagName(std::string_view text) {
+  if (text.empty() || (text.back() != 't' && text.back() != 'T')) return false;  // most lines
   for (std::string_view name : {std::string_view("</script"), std::string_view("<script")}) {
     if (text.size() < name.size()) continue;
     std::string_view tail = text.substr(text.size() - name.size());
