@@ -69,6 +69,19 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   const bool hasNul = std::memchr(data, '\0', size) != nullptr;
   std::size_t in = 0;
   std::size_t out = 0;
+  // Ends the line whose text now runs up to `out`: a CR before its LF goes, and so does what
+  // follows a NUL. The line may have begun in a block moved below: it starts where the last
+  // line ended.
+  auto endLine = [&](bool atLf) {
+    const std::size_t lineStart = ends_.empty() ? 0 : ends_.back();
+    if (atLf && out > lineStart && data[out - 1] == '\r') {
+      --out;
+      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
+    }
+    if (const void* nul = hasNul ? std::memchr(data + lineStart, '\0', out - lineStart) : nullptr)
+      out = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    ends_.push_back(out);
+  };
   while (in < size) {
 #if defined(__SSE2__)
     // Sixteen bytes at a time once the text has moved far enough for a whole block written at
@@ -85,11 +98,7 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
       const auto length = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(lfs)));
       in += length + 1;
       out += length;
-      if (out > (ends_.empty() ? 0 : ends_.back()) && data[out - 1] == '\r') {
-        --out;
-        if (ends_.empty()) info.firstLineEndsWithCrLf = true;
-      }
-      ends_.push_back(out);
+      endLine(true);
       continue;
     }
 #endif
@@ -98,15 +107,7 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
     const std::size_t length = lineEnd - in;
     if (out != in) std::memmove(data + out, data + in, length);
     out += length;
-    // The line may have begun in a block moved above: it starts where the last line ended.
-    const std::size_t lineStart = ends_.empty() ? 0 : ends_.back();
-    if (lf && out > lineStart && data[out - 1] == '\r') {
-      --out;
-      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
-    }
-    if (const void* nul = hasNul ? std::memchr(data + lineStart, '\0', out - lineStart) : nullptr)
-      out = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
-    ends_.push_back(out);
+    endLine(lf != nullptr);
     in = lf ? lineEnd + 1 : size;
   }
   // The line ends taken out leave a little room at the end: not worth a copy of the text.
