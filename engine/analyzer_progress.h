@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vantorel {
@@ -14,6 +15,8 @@ class CAnalyzerProgress {
   virtual bool IsCancelled() = 0;
   // The current-line text, shown when the line being read changes.
   virtual void ShowCurrentLine(const std::string& text) = 0;
+  // The index of that line, just before its text is shown.
+  virtual void SetLineIndex(std::ptrdiff_t /*index*/) {}
   // The position within the current line, with that line's length as the range.
   virtual void SetRange(long long upper) = 0;
   virtual void SetPosition(long long position) = 0;

@@ -157,6 +157,16 @@ bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
   return used == 0 || sink.Write(block.get(), used);
 }
 
+void CLineArray::AppendLines(const CLineArray& other, std::size_t first) {
+  if (first >= other.ends_.size()) return;
+  const std::size_t from = other.StartOf(first);
+  const std::size_t base = text_.size();
+  text_.append(other.text_, from, std::string::npos);
+  ends_.reserve(ends_.size() + other.ends_.size() - first);
+  for (std::size_t i = first; i < other.ends_.size(); ++i)
+    ends_.push_back(base + (other.ends_[i] - from));
+}
+
 void CLineArray::AppendToLast(std::string_view text) {
   text_.append(text);
   ends_.back() = text_.size();

@@ -61,6 +61,8 @@ class CLineArray {
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
+  // Appends the lines of `other` from index `first` on.
+  void AppendLines(const CLineArray& other, std::size_t first);
   // Keeps the first `count` lines.
   void TruncateLines(std::size_t count) {
     if (count >= ends_.size()) return;

@@ -403,6 +403,18 @@ void COutputEmitter::Restore(const Snapshot& snapshot) {
   guardScriptEnd_ = snapshot.guardScriptEnd;
 }
 
+bool COutputEmitter::SameTail(const Snapshot& a, const Snapshot& b) {
+  // A remembered line before the tail can never be the last line again: it counts as none.
+  auto inTail = [](std::size_t line, const Snapshot& s) {
+    return line != kNone && line >= s.firstKept ? line - s.firstKept : kNone;
+  };
+  const std::size_t comment = inTail(a.commentLine, a);
+  return a.tail == b.tail && a.guardScriptEnd == b.guardScriptEnd &&
+         comment == inTail(b.commentLine, b) &&
+         (comment == kNone || a.commentColumn == b.commentColumn) &&
+         inTail(a.keptLine, a) == inTail(b.keptLine, b);
+}
+
 bool COutputEmitter::LastLineHoldsSlash() const {
   if (output_.IsEmpty()) return false;
   std::string_view line = output_.GetLast();

@@ -95,6 +95,10 @@ class COutputEmitter {
   };
   Snapshot TakeSnapshot() const;
   void Restore(const Snapshot& snapshot);
+  // Whether two emitters, each at its snapshot, go on to change their outputs alike: the lines
+  // they may still change are equal, and so is what they know of them. Lines before the tails
+  // are never read again.
+  static bool SameTail(const Snapshot& a, const Snapshot& b);
   // Whether only white space stands before `at` on its input line.
   static bool BeginsLine(const CLineArray& input, TextPos at);
 

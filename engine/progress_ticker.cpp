@@ -27,6 +27,7 @@ void CProgressTicker::UpdateLine(std::ptrdiff_t line) {
   if (!progress_) return;
   if (shownLine_ == line || shownLine_ >= static_cast<std::ptrdiff_t>(input_->GetSize())) return;
   shownLine_ = line;
+  progress_->SetLineIndex(shownLine_);
   ShowLine(shownLine_);
   progress_->SetRange(static_cast<long long>(input_->GetAt(shownLine_).size()));
   progress_->SetPosition(0);

@@ -21,6 +21,10 @@ class CProgressTicker {
     if (!progress_ || --budget_ > 0) return true;
     return Report(line, column);
   }
+  // Reports at once, as when the countdown runs out: for a caller that waits for other work.
+  bool ReportNow(std::ptrdiff_t line, std::size_t column = 0) {
+    return !progress_ || Report(line, column);
+  }
   // Shows `line` as the current line when it is not shown yet.
   void UpdateLine(std::ptrdiff_t line);
   void ShowLine(std::ptrdiff_t line);

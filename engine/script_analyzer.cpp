@@ -19,7 +19,9 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
   if (output.IsEmpty())
     output.Reserve(input.TextSize() + input.TextSize() / 4 + 64, input.GetSize() + 16);
   FastPathResult fast = FastPathResult::Unsupported;
-  if (!pageMode_ && fastPath_) fast = ReindentScriptFast(input, options_, output, ticker_);
+  splitOutcome_ = SplitOutcome::OnePart;
+  if (!pageMode_ && fastPath_)
+    fast = ReindentScriptFast(input, options_, output, ticker_, split_, &splitOutcome_);
   if (fast == FastPathResult::Cancelled) cancelled_ = true;
   if (fast != FastPathResult::Unsupported) {
     fastPathUsed_ = true;

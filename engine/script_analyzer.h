@@ -8,6 +8,7 @@
 #include "line_array.h"
 #include "output_emitter.h"
 #include "progress_ticker.h"
+#include "script_fast_path.h"
 #include "source_tokenizer.h"
 #include "token_history.h"
 
@@ -44,6 +45,8 @@ class CScriptAnalyzer {
   // Whole scripts go through a lean pass with the same result where it can; off, every input
   // takes the general path (to compare the two).
   void SetFastPath(bool enabled) { fastPath_ = enabled; }
+  // How a large whole script is cut in two for a second core (see ScriptSplit).
+  void SetScriptSplit(const ScriptSplit& split) { split_ = split; }
 
   // Analyses input into output (appended to) and says how it went.
   int Run(const CLineArray& input, CLineArray& output);
@@ -52,6 +55,7 @@ class CScriptAnalyzer {
   bool PageTagSeen() const { return pageTagSeen_; }
   // Whether the lean pass did (some of) the last run's work.
   bool FastPathUsed() const { return fastPathUsed_; }
+  SplitOutcome LastSplitOutcome() const { return splitOutcome_; }
 
  private:
   // Token advance and progress.
@@ -107,6 +111,8 @@ class CScriptAnalyzer {
   int progressInterval_ = 4096;
   CProgressTicker ticker_;
   bool fastPath_ = true;
+  ScriptSplit split_;
+  SplitOutcome splitOutcome_ = SplitOutcome::OnePart;
   bool fastPathUsed_ = false;
 
   const CLineArray* input_ = nullptr;

@@ -6,9 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -83,6 +88,12 @@ class CLeanLexer {
   // Reads from (line, column) on, as at the start of a page's script block, and never past
   // stop, where the block ends (line -1: nowhere).
   void StartAt(TextPos from, TextPos stop);
+  // Reads a whole script from the start of `line` on, as if the lines before were empty.
+  void StartAtLine(std::ptrdiff_t line) { line_ = line - 1; }
+  // Whether this lexer, at the same token of the same input as `other`, reads on exactly as
+  // `other` does. Where the last comment lies is left to the caller; the literal scanner only
+  // remembers what it found on the current line, which both would find again alike.
+  bool SameCourse(const CLeanLexer& other) const;
   bool Next();
   // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
   // them), the gaps between them and the operators "(" and ">", counting each and handing it
@@ -209,6 +220,19 @@ void CLeanLexer::StartAt(TextPos from, TextPos stop) {
   LoadLine();
   pos_ = next_ = runEnd_ = std::min(from.column, text_.size());
   phase_ = PhaseWord;
+}
+
+bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
+  const Token& t = token_;
+  return line_ == o.line_ && phase_ == o.phase_ && pos_ == o.pos_ && t.type == o.token_.type &&
+         t.text.data() == o.token_.text.data() && t.text.size() == o.token_.text.size() &&
+         t.line == o.token_.line && t.column == o.token_.column && next_ == o.next_ &&
+         runEnd_ == o.runEnd_ && runClass_ == o.runClass_ && inBlock_ == o.inBlock_ &&
+         regexAllowed_ == o.regexAllowed_ && regexAfterWord_ == o.regexAfterWord_ &&
+         wordBegin_ == o.wordBegin_ && wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ &&
+         literals_ == o.literals_ && literalsTaken_ == o.literalsTaken_ &&
+         wordHasLiteral_ == o.wordHasLiteral_ && stopLine_ == o.stopLine_ &&
+         stopColumn_ == o.stopColumn_ && stop_ == o.stop_ && parenSeen_ == o.parenSeen_;
 }
 
 void CLeanLexer::LoadLine() {
@@ -488,18 +512,120 @@ void CLeanLexer::Step() {
   }
 }
 
+// ---- Two parts of one script -------------------------------------------------------------------
+
+bool Before(TextPos a, TextPos b) {
+  return a.line < b.line || (a.line == b.line && a.column < b.column);
+}
+
+bool SamePos(TextPos a, TextPos b) {
+  return a.line == b.line && a.column == b.column;
+}
+
+// The later part's state where one of its segments starts: what the earlier part must hold at
+// the same token to go on exactly as the later part did from there.
+struct Checkpoint {
+  TextPos start;
+  int depth = 0;
+  int forAllowance = 0;
+  TextPos emitted;
+  bool emittedInComment = false;
+  CLeanLexer lexer;
+  CTokenHistory history;
+  COutputEmitter::Snapshot tail;
+};
+
+// Stops the later part once the earlier part no longer needs it, and tells where it reads.
+class CLaterPartProgress : public CAnalyzerProgress {
+ public:
+  bool IsCancelled() override { return stop.load(std::memory_order_relaxed); }
+  void ShowCurrentLine(const std::string&) override {}
+  void SetLineIndex(std::ptrdiff_t index) override { line.store(index, std::memory_order_relaxed); }
+  void SetRange(long long) override {}
+  void SetPosition(long long) override {}
+  bool PumpMessages() override { return true; }
+
+  std::atomic<bool> stop{false};
+  std::atomic<std::ptrdiff_t> line{0};
+};
+
+// What the two parts of a split run share. The later part appends checkpoints, never more than
+// the room reserved for them (so they never move while the earlier part reads them), and
+// publishes each by raising the count.
+class CSplitShare {
+ public:
+  static constexpr std::size_t kMaxCheckpoints = 1024;
+
+  explicit CSplitShare(std::ptrdiff_t first) : firstLine(first) {
+    checkpoints_.reserve(kMaxCheckpoints);
+  }
+
+  // The later part's side. Record is false once no more checkpoints are wanted.
+  bool Record(Checkpoint checkpoint) {
+    checkpoints_.push_back(std::move(checkpoint));
+    published_.store(checkpoints_.size(), std::memory_order_release);
+    if (checkpoints_.size() < kMaxCheckpoints) return true;
+    Close();
+    return false;
+  }
+  void Close() { closed_.store(true, std::memory_order_release); }
+  void Finish(FastPathResult result, std::size_t unmatchedCloses) {
+    result_ = result;
+    unmatchedCloses_ = unmatchedCloses;
+    Close();
+    finished_.store(true, std::memory_order_release);
+  }
+
+  // The earlier part's side. Closed is asked before Published: once closed, the count is final.
+  bool Closed() const { return closed_.load(std::memory_order_acquire); }
+  std::size_t Published() const { return published_.load(std::memory_order_acquire); }
+  const Checkpoint& At(std::size_t index) const { return checkpoints_[index]; }
+  bool Finished() const { return finished_.load(std::memory_order_acquire); }
+  // Valid once finished.
+  FastPathResult Result() const { return result_; }
+  std::size_t UnmatchedCloses() const { return unmatchedCloses_; }
+
+  const std::ptrdiff_t firstLine;
+  CLaterPartProgress progress;
+  CLineArray output;  // the later part's, read by the earlier part once finished
+
+ private:
+  std::vector<Checkpoint> checkpoints_;
+  std::atomic<std::size_t> published_{0};
+  std::atomic<bool> closed_{false};
+  std::atomic<bool> finished_{false};
+  FastPathResult result_ = FastPathResult::Unsupported;
+  std::size_t unmatchedCloses_ = 0;
+};
+
 // ---- The re-indenter -------------------------------------------------------------------------
 
 class CLeanReindenter {
  public:
   CLeanReindenter(const CLineArray& input, const LayoutOptions& options, COutputEmitter& emitter,
                   CProgressTicker& ticker)
-      : input_(input), options_(options), lexer_(input, ticker), out_(emitter) {}
+      : input_(input), options_(options), lexer_(input, ticker), out_(emitter), ticker_(ticker) {}
 
-  // A whole script, or a page's block from blockStart to blockEnd (see ReindentBlockFast).
+  // A whole script (from the start of blockStart's line), or a page's block from blockStart to
+  // blockEnd (see ReindentBlockFast).
   void Run(bool wholeFile, TextPos blockStart = {}, TextPos blockEnd = {-1, 0});
   // Where the block's closing tag starts; line -1 when the block ran to the end of the input.
   TextPos TagPos() const { return tagPos_; }
+
+  // A whole script in two parts. The later part records its state where its first segments
+  // start; the earlier part, past the later part's first line, compares its own state there and
+  // ends where the two are the same, once the later part has finished.
+  void PlayLaterPart(CSplitShare* share) {
+    share_ = share;
+    later_ = true;
+  }
+  void PlayEarlierPart(CSplitShare* share) { share_ = share; }
+  // After an earlier part's run: whether it ended at a checkpoint, and where each output's lines
+  // from there on begin.
+  bool Joined() const { return joined_; }
+  std::size_t JoinedAt() const { return joinedAt_; }
+  std::size_t LaterJoinedAt() const { return laterJoinedAt_; }
+  std::size_t UnmatchedCloses() const { return history_.UnmatchedCloses(); }
 
  private:
   bool Next();
@@ -536,10 +662,26 @@ class CLeanReindenter {
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag = false);
 
+  // At the start of a segment from the split line on; true once the earlier part has joined.
+  bool AtCheckpoint(TextPos start, int depth, int forAllowance);
+  bool Matches(const Checkpoint& checkpoint, int depth, int forAllowance,
+               std::size_t* firstKept) const;
+  bool GiveUpJoining();
+  // Waits until ready() holds, showing where the later part reads and passing on a Cancel.
+  template <typename Ready>
+  void WaitFor(Ready ready);
+
   const CLineArray& input_;
   const LayoutOptions& options_;
   CLeanLexer lexer_;
   COutputEmitter& out_;
+  CProgressTicker& ticker_;
+  CSplitShare* share_ = nullptr;
+  bool later_ = false;
+  std::size_t nextCheckpoint_ = 0;
+  bool joined_ = false;
+  std::size_t joinedAt_ = 0;
+  std::size_t laterJoinedAt_ = 0;
   bool guard_ = false;  // a page's script block: see COutputEmitter::GuardScriptEnd
   TextPos tagPos_{-1, 0};
 
@@ -690,6 +832,73 @@ void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth
     CarryComments(end, depth, afterTag);
 }
 
+bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
+  if (later_) {
+    if (!share_->Record({start, depth, forAllowance, emitted_, emittedInComment_, lexer_, history_,
+                         out_.TakeSnapshot()}))
+      share_ = nullptr;
+    return false;
+  }
+  // The later part's checkpoints before this segment are of no more use.
+  for (;;) {
+    const bool closed = share_->Closed();
+    const std::size_t published = share_->Published();
+    while (nextCheckpoint_ < published && Before(share_->At(nextCheckpoint_).start, start))
+      ++nextCheckpoint_;
+    if (nextCheckpoint_ < published) break;
+    if (closed) return GiveUpJoining();
+    WaitFor([&] { return share_->Published() > nextCheckpoint_ || share_->Closed(); });
+  }
+  const Checkpoint& checkpoint = share_->At(nextCheckpoint_);
+  std::size_t firstKept = 0;
+  if (!SamePos(checkpoint.start, start) || !Matches(checkpoint, depth, forAllowance, &firstKept))
+    return false;
+  WaitFor([&] { return share_->Finished(); });
+  // The later part took every ")" that closed none of its "(" for one that opens no head.
+  if (share_->Result() != FastPathResult::Done ||
+      !history_.OuterParensOpenNoHead(
+          checkpoint.history, share_->UnmatchedCloses() - checkpoint.history.UnmatchedCloses()))
+    return GiveUpJoining();
+  joined_ = true;
+  joinedAt_ = firstKept;
+  laterJoinedAt_ = checkpoint.tail.firstKept;
+  return true;
+}
+
+bool CLeanReindenter::Matches(const Checkpoint& checkpoint, int depth, int forAllowance,
+                              std::size_t* firstKept) const {
+  if (checkpoint.depth != depth || checkpoint.forAllowance != forAllowance ||
+      !SamePos(checkpoint.emitted, emitted_) || checkpoint.emittedInComment != emittedInComment_ ||
+      !lexer_.SameCourse(checkpoint.lexer) || !history_.Extends(checkpoint.history))
+    return false;
+  // A comment that starts before the emitted text is never looked at again.
+  const TextPos comment = lexer_.LastComment();
+  const TextPos laterComment = checkpoint.lexer.LastComment();
+  if (!SamePos(comment, laterComment) &&
+      (!Before(comment, emitted_) || !Before(laterComment, emitted_)))
+    return false;
+  const COutputEmitter::Snapshot tail = out_.TakeSnapshot();
+  *firstKept = tail.firstKept;
+  return COutputEmitter::SameTail(tail, checkpoint.tail);
+}
+
+bool CLeanReindenter::GiveUpJoining() {
+  share_->progress.stop.store(true, std::memory_order_relaxed);
+  share_ = nullptr;
+  return false;
+}
+
+template <typename Ready>
+void CLeanReindenter::WaitFor(Ready ready) {
+  while (!ready()) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    if (!ticker_.ReportNow(share_->progress.line.load(std::memory_order_relaxed))) {
+      share_->progress.stop.store(true, std::memory_order_relaxed);
+      throw Cancelled();
+    }
+  }
+}
+
 void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) {
   guard_ = !wholeFile;
   emitted_ = blockStart;
@@ -713,8 +922,14 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     if (!SkipLineEnds(&start)) return FinishScript(false, start, depth, true);
     CarryComments(start, depth, true);
     advanced = true;
+  } else if (blockStart.line > 0) {
+    lexer_.StartAtLine(blockStart.line);
+    start = blockStart;
   }
   for (;;) {
+    if (advanced && share_ && start.line >= share_->firstLine &&
+        AtCheckpoint(start, depth, forAllowance))
+      return;
     if (!advanced && !Next()) return FinishScript(true, start, depth);
     advanced = false;
     const Token& token = lexer_.Current();
@@ -772,11 +987,93 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
 
 }  // namespace
 
+namespace {
+
+// Where the later part of a split run starts: the line that holds the middle byte; -1 for a run
+// in one part.
+std::ptrdiff_t SplitLine(const CLineArray& input, const ScriptSplit& split) {
+  const std::ptrdiff_t lines = static_cast<std::ptrdiff_t>(input.GetSize());
+  if (split.line >= 0) return split.line > 0 && split.line < lines ? split.line : -1;
+  if (lines < 2 || input.TextSize() < split.minBytes) return -1;
+  if (split.concurrent && std::thread::hardware_concurrency() < 2) return -1;
+  const char* base = input.GetAt(0).data();
+  std::ptrdiff_t low = 1;
+  std::ptrdiff_t high = lines - 1;
+  const std::size_t middle = input.TextSize() / 2;
+  while (low < high) {
+    const std::ptrdiff_t mid = low + (high - low) / 2;
+    if (static_cast<std::size_t>(input.GetAt(static_cast<std::size_t>(mid)).data() - base) < middle)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  return low;
+}
+
+void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitShare& share) {
+  CProgressTicker ticker;
+  ticker.Start(&share.progress, &input, std::string(), 4096);
+  COutputEmitter emitter(options, share.output);
+  CLeanReindenter later(input, options, emitter, ticker);
+  later.PlayLaterPart(&share);
+  FastPathResult result = FastPathResult::Done;
+  try {
+    later.Run(true, {share.firstLine, 0});
+  } catch (const Unsupported&) {
+    result = FastPathResult::Unsupported;
+  } catch (const Cancelled&) {
+    result = FastPathResult::Cancelled;
+  }
+  share.Finish(result, later.UnmatchedCloses());
+}
+
+// Ends the later part before anything returns: it reads the input and writes the share.
+class CLaterPartThread {
+ public:
+  ~CLaterPartThread() {
+    if (!thread_.joinable()) return;
+    share_->progress.stop.store(true, std::memory_order_relaxed);
+    thread_.join();
+  }
+  // False when no thread could be started.
+  bool Start(const CLineArray& input, const LayoutOptions& options, CSplitShare* share) {
+    share_ = share;
+    try {
+      thread_ = std::thread(RunLaterPart, std::cref(input), std::cref(options), std::ref(*share));
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::thread thread_;
+  CSplitShare* share_ = nullptr;
+};
+
+}  // namespace
+
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
-                                  CLineArray& output, CProgressTicker& ticker) {
+                                  CLineArray& output, CProgressTicker& ticker,
+                                  const ScriptSplit& split, SplitOutcome* outcome) {
+  if (outcome) *outcome = SplitOutcome::OnePart;
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
+  std::unique_ptr<CSplitShare> share;
+  CLaterPartThread thread;
+  if (const std::ptrdiff_t firstLine = SplitLine(input, split); firstLine > 0) {
+    share = std::make_unique<CSplitShare>(firstLine);
+    const std::size_t first = static_cast<std::size_t>(firstLine);
+    const std::size_t rest = input.TextSize() - static_cast<std::size_t>(input.GetAt(first).data() -
+                                                                         input.GetAt(0).data());
+    share->output.Reserve(rest + rest / 4 + 64, input.GetSize() - first + 16);
+    if (!split.concurrent)
+      RunLaterPart(input, options, *share);
+    else if (!thread.Start(input, options, share.get()))
+      share.reset();
+  }
   COutputEmitter emitter(options, output);
   CLeanReindenter reindenter(input, options, emitter, ticker);
+  if (share) reindenter.PlayEarlierPart(share.get());
   try {
     reindenter.Run(true);
   } catch (const Unsupported&) {
@@ -784,6 +1081,13 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     return FastPathResult::Cancelled;  // what was done so far stays, as on the general path
+  }
+  if (reindenter.Joined()) {
+    output.TruncateLines(reindenter.JoinedAt());
+    output.AppendLines(share->output, reindenter.LaterJoinedAt());
+    if (outcome) *outcome = SplitOutcome::Joined;
+  } else if (share && outcome) {
+    *outcome = SplitOutcome::RanOn;
   }
   return FastPathResult::Done;
 }

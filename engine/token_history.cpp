@@ -1,5 +1,7 @@
 #include "token_history.h"
 
+#include <algorithm>
+
 #include "javascript_words.h"
 
 namespace vantorel {
@@ -8,15 +10,16 @@ void CTokenHistory::Clear() {
   last_ = before_ = Token();
   parenIsHead_.clear();
   lastParenWasHead_ = inClassHead_ = false;
+  unmatchedCloses_ = 0;
 }
 
 void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
   if (text == "(") {
     // A word that ends inside a string or template (a line that continues one) is no keyword.
     auto keyword = [](const Token& t) { return t.type == TokenWord && !t.endsInLiteral; };
-    bool head = keyword(last_) && (OpensHead(last_.text) || (IsIdentifier(last_.text) &&
-                                                             keyword(before_) &&
-                                                             OpensHead(before_.text)));
+    bool head = keyword(last_) &&
+                (OpensHead(last_.text) ||
+                 (IsIdentifier(last_.text) && keyword(before_) && OpensHead(before_.text)));
     parenIsHead_.push_back(head);
   } else if (text == ";") {
     inClassHead_ = false;
@@ -25,8 +28,31 @@ void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
 }
 
 void CTokenHistory::CloseParen() {
-  lastParenWasHead_ = !parenIsHead_.empty() && parenIsHead_.back();
-  if (!parenIsHead_.empty()) parenIsHead_.pop_back();
+  if (parenIsHead_.empty()) {
+    lastParenWasHead_ = false;
+    ++unmatchedCloses_;
+    return;
+  }
+  lastParenWasHead_ = parenIsHead_.back();
+  parenIsHead_.pop_back();
+}
+
+bool CTokenHistory::Extends(const CTokenHistory& later) const {
+  if (!(last_ == later.last_ && before_ == later.before_ &&
+        lastParenWasHead_ == later.lastParenWasHead_ && inClassHead_ == later.inClassHead_))
+    return false;
+  const std::size_t inner = later.parenIsHead_.size();
+  return inner <= parenIsHead_.size() &&
+         std::equal(later.parenIsHead_.begin(), later.parenIsHead_.end(),
+                    parenIsHead_.end() - static_cast<std::ptrdiff_t>(inner));
+}
+
+bool CTokenHistory::OuterParensOpenNoHead(const CTokenHistory& later, std::size_t closes) const {
+  const std::size_t outer = parenIsHead_.size() - later.parenIsHead_.size();
+  const std::size_t reached = std::min(closes, outer);
+  const auto top = parenIsHead_.begin() + static_cast<std::ptrdiff_t>(outer);
+  return std::none_of(top - static_cast<std::ptrdiff_t>(reached), top,
+                      [](char head) { return head != 0; });
 }
 
 bool CTokenHistory::BraceStaysOnLine() const {

@@ -20,8 +20,8 @@ class CTokenHistory {
   // string, template or regular expression. Closing parentheses stand inside words; a caller
   // that knows the word holds none says so with mayHoldParen false.
   template <typename InLiteral>
-  void NoteWord(std::string_view text, std::ptrdiff_t line, std::size_t column,
-                InLiteral inLiteral, bool mayHoldParen = true) {
+  void NoteWord(std::string_view text, std::ptrdiff_t line, std::size_t column, InLiteral inLiteral,
+                bool mayHoldParen = true) {
     for (std::size_t i = 0; mayHoldParen && i < text.size(); ++i) {
       if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
     }
@@ -39,12 +39,28 @@ class CTokenHistory {
   // Whether joining the "{" removes a line break.
   bool BraceOnNewLine() const { return before_.line != last_.line; }
 
+  // For a pass that began later in the same script, with no "(" open: whether `later` goes on
+  // exactly as this history does. Everything must be equal except the open parentheses, of which
+  // `later` may know only the innermost.
+  bool Extends(const CTokenHistory& later) const;
+  // Whether `closes` more ")" than `later` saw open would, here, close parentheses that open no
+  // head: what `later` took them for.
+  bool OuterParensOpenNoHead(const CTokenHistory& later, std::size_t closes) const;
+  // How many ")" closed no "(" so far.
+  std::size_t UnmatchedCloses() const { return unmatchedCloses_; }
+
  private:
   struct Token {
     int type = TokenNone;
     std::string_view text;
     std::ptrdiff_t line = -1;
     bool endsInLiteral = false;  // its last byte belongs to a string, template or regex
+    // The same token of the same input: texts are compared by where they stand.
+    bool operator==(const Token& other) const {
+      return type == other.type && text.data() == other.text.data() &&
+             text.size() == other.text.size() && line == other.line &&
+             endsInLiteral == other.endsInLiteral;
+    }
   };
   void Push(const Token& token) {
     before_ = last_;
@@ -57,6 +73,7 @@ class CTokenHistory {
   std::vector<char> parenIsHead_;  // per open "(": whether it opens a statement or function head
   bool lastParenWasHead_ = false;
   bool inClassHead_ = false;
+  std::size_t unmatchedCloses_ = 0;
 };
 
 }  // namespace vantorel

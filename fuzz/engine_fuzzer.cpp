@@ -3,7 +3,7 @@
 //
 // Beyond "no crash": every non-blank byte of the input as the line array read it reaches the
 // output in order and nothing is added, formatting the output again changes nothing, and the
-// lean pass gives the same lines as the general path.
+// lean pass gives the same lines as the general path, and so does a script read in two parts.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,12 +16,27 @@ namespace {
 using namespace vantorel;
 
 int Format(const CLineArray& input, const LayoutOptions& options, bool page, CLineArray& output,
-           bool fastPath = true) {
+           bool fastPath = true, bool* leanUsed = nullptr) {
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(options);
   analyzer.SetPageMode(page);
   analyzer.SetFastPath(fastPath);
-  return analyzer.Run(input, output);
+  const int result = analyzer.Run(input, output);
+  if (leanUsed) *leanUsed = analyzer.FastPathUsed();
+  return result;
+}
+
+// The script read in two parts, the later one from `line`, on the caller's thread.
+std::string FormatSplit(const CLineArray& input, const LayoutOptions& options, std::size_t line) {
+  CScriptAnalyzer analyzer;
+  analyzer.SetOptions(options);
+  ScriptSplit split;
+  split.line = static_cast<std::ptrdiff_t>(line);
+  split.concurrent = false;
+  analyzer.SetScriptSplit(split);
+  CLineArray output;
+  if (analyzer.Run(input, output) != ResultDone) return "(not done)";
+  return vantorel::fuzz::Joined(output);
 }
 
 }  // namespace
@@ -36,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CLineArray input;
   input.ReadLines(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
   CLineArray once;
-  int result = Format(input, options, page, once);
+  bool leanUsed = false;
+  int result = Format(input, options, page, once, true, &leanUsed);
   if (result == ResultCancelled) Fail("a run without a progress display was cancelled", how);
   if (!page && result != ResultDone) Fail("a script run did not finish", how);
   if (result != ResultDone) return 0;
@@ -50,6 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (generalText != onceText)
       Fail("the lean pass and the general path differ",
            how + "\n--- lean:\n" + onceText + "--- general:\n" + generalText);
+  }
+  if (!page && leanUsed && input.GetSize() > 1) {
+    // The middle line, and one the input's last byte chooses.
+    for (std::size_t line : {input.GetSize() / 2, 1 + data[size - 1] % (input.GetSize() - 1)}) {
+      const std::string splitText = FormatSplit(input, options, line);
+      if (splitText != onceText)
+        Fail("a run in two parts differs from one in one part",
+             how + ", later part from line " + std::to_string(line) + "\n--- one part:\n" +
+                 onceText + "--- two parts:\n" + splitText);
+    }
   }
   if (NonBlank(onceText) != NonBlank(inputText))
     Fail("output's non-blank bytes differ from the input's", how + "\n--- output:\n" + onceText);

@@ -46,6 +46,25 @@ struct RunOutcome {
 
 enum class InputKind { Script, Page };
 
+// A script read in two parts, the later one starting at each of its lines in turn (at most about
+// 64 of them), gives the lines it gives read in one part.
+inline void ExpectSplitRunsAgree(const CLineArray& in, const LayoutOptions& options,
+                                 const RunOutcome& whole) {
+  const std::size_t lines = in.GetSize();
+  const std::size_t step = lines / 64 + 1;
+  for (std::size_t first = 1; first < lines; first += step) {
+    CScriptAnalyzer analyzer;
+    analyzer.SetOptions(options);
+    ScriptSplit split;
+    split.line = static_cast<std::ptrdiff_t>(first);
+    split.concurrent = false;
+    analyzer.SetScriptSplit(split);
+    CLineArray out;
+    EXPECT_EQ(analyzer.Run(in, out), whole.result);
+    EXPECT_EQ(FromLineArray(out), whole.output) << "later part from line " << first;
+  }
+}
+
 // With a progress display, progress is reported at every token unless an interval is given.
 inline RunOutcome RunAnalyzer(const Lines& input, const LayoutOptions& options, InputKind kind,
                               CAnalyzerProgress* progress = nullptr, bool fastPath = true,
@@ -67,6 +86,7 @@ inline RunOutcome RunAnalyzer(const Lines& input, const LayoutOptions& options, 
     analyzer.SetFastPath(false);
     EXPECT_EQ(analyzer.Run(in, general), outcome.result);
     EXPECT_EQ(FromLineArray(general), outcome.output) << "lean pass and general path differ";
+    if (kind == InputKind::Script) ExpectSplitRunsAgree(in, options, outcome);
   }
   return outcome;
 }

@@ -110,7 +110,9 @@ TEST(LineArrayRead, AgreesWithTheByteRulesOnRandomText) {
       const int length = static_cast<int>(random() % (i % 7 == 0 ? 70 : 20));
       for (int k = 0; k < length; ++k) {
         const unsigned pick = random() % 16;
-        bytes.push_back(pick == 0 ? '\r' : pick == 1 && withNul ? '\0' : static_cast<char>('a' + pick));
+        bytes.push_back(pick == 0              ? '\r'
+                        : pick == 1 && withNul ? '\0'
+                                               : static_cast<char>('a' + pick));
       }
       if (random() % 3 == 0) bytes.push_back('\r');
       if (i + 1 < lines || random() % 2 == 0) bytes.push_back('\n');
@@ -205,6 +207,29 @@ TEST(LineArrayEdit, OnlyTheLastLineChanges) {
   EXPECT_EQ(lines.GetAt(0), "first");
   lines.RemoveAll();
   EXPECT_TRUE(lines.IsEmpty());
+}
+
+TEST(LineArrayEdit, AppendsTheLinesOfAnotherFromAnyIndex) {
+  const struct {
+    Lines target;
+    Lines source;
+    std::size_t first;
+    Lines expected;
+  } cases[] = {
+      {{"a"}, {"b", "c"}, 0, {"a", "b", "c"}}, {{"a"}, {"b", "", "c"}, 1, {"a", "", "c"}},
+      {{"a"}, {"b", "c"}, 2, {"a"}},           {{"a"}, {"b", "c"}, 9, {"a"}},
+      {{}, {"", "x"}, 0, {"", "x"}},           {{"", ""}, {"x", "", ""}, 1, {"", "", "", ""}},
+  };
+  for (const auto& c : cases) {
+    CLineArray target = ToLineArray(c.target);
+    target.AppendLines(ToLineArray(c.source), c.first);
+    EXPECT_EQ(FromLineArray(target), c.expected) << "from index " << c.first;
+    // The lines stay editable as the array's own.
+    if (!target.IsEmpty()) {
+      target.AppendToLast("!");
+      EXPECT_EQ(target.GetLast(), c.expected.back() + "!");
+    }
+  }
 }
 
 // The file layer, on disk (saves that fail: the FullDisk tests in tests/faults).
