@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -57,37 +59,33 @@ void CLineArray::RemoveAll() {
   ends_.clear();
 }
 
-LineReadInfo CLineArray::ReadLines(std::string bytes) {
-  LineReadInfo info;
-  RemoveAll();
-  if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
-    bytes.resize(static_cast<const char*>(eof) - bytes.data());
-  }
-  // Compact the lines in place: each line's text moves to `out`, terminators and NUL tails go.
-  char* data = bytes.data();
-  const std::size_t size = bytes.size();
-  const bool hasNul = std::memchr(data, '\0', size) != nullptr;
-  std::size_t in = 0;
-  std::size_t out = 0;
-  // Ends the line whose text now runs up to `out`: a CR before its LF goes, and so does what
-  // follows a NUL. The line may have begun in a block moved below: it starts where the last
-  // line ended.
+namespace {
+
+// Takes the line ends out of data[begin, end), which starts a line: each line's text moves
+// down to follow the one before, and its end (an offset into data) goes to `ends`. A CR before
+// an LF goes, and so does what follows a NUL in its line. Returns where the text now ends.
+std::size_t CompactLines(char* data, std::size_t begin, std::size_t end, bool hasNul,
+                         std::vector<std::size_t>& ends, bool* firstLineEndsWithCrLf) {
+  std::size_t in = begin;
+  std::size_t out = begin;
+  // Ends the line whose text now runs up to `out`. The line may have begun in a block moved
+  // below: it starts where the last line ended.
   auto endLine = [&](bool atLf) {
-    const std::size_t lineStart = ends_.empty() ? 0 : ends_.back();
+    const std::size_t lineStart = ends.empty() ? begin : ends.back();
     if (atLf && out > lineStart && data[out - 1] == '\r') {
       --out;
-      if (ends_.empty()) info.firstLineEndsWithCrLf = true;
+      if (ends.empty()) *firstLineEndsWithCrLf = true;
     }
     if (const void* nul = hasNul ? std::memchr(data + lineStart, '\0', out - lineStart) : nullptr)
       out = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
-    ends_.push_back(out);
+    ends.push_back(out);
   };
-  while (in < size) {
+  while (in < end) {
 #if defined(__SSE2__)
     // Sixteen bytes at a time once the text has moved far enough for a whole block written at
     // `out` to land on bytes already read; a NUL, and the last bytes, which may end a line with
     // no line end, are left to the byte rules below.
-    if (!hasNul && in - out >= 16 && size - in > 16) {
+    if (!hasNul && in - out >= 16 && end - in > 16) {
       const __m128i block = Move16(data + out, data + in);
       const int lfs = _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n')));
       if (lfs == 0) {
@@ -102,13 +100,54 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
       continue;
     }
 #endif
-    const char* lf = static_cast<const char*>(std::memchr(data + in, '\n', size - in));
-    const std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : size;
+    const char* lf = static_cast<const char*>(std::memchr(data + in, '\n', end - in));
+    const std::size_t lineEnd = lf ? static_cast<std::size_t>(lf - data) : end;
     const std::size_t length = lineEnd - in;
     if (out != in) std::memmove(data + out, data + in, length);
     out += length;
     endLine(lf != nullptr);
-    in = lf ? lineEnd + 1 : size;
+    in = lf ? lineEnd + 1 : end;
+  }
+  return out;
+}
+
+}  // namespace
+
+LineReadInfo CLineArray::ReadLines(std::string bytes) {
+  LineReadInfo info;
+  RemoveAll();
+  if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
+    bytes.resize(static_cast<const char*>(eof) - bytes.data());
+  }
+  char* data = bytes.data();
+  const std::size_t size = bytes.size();
+  const bool hasNul = std::memchr(data, '\0', size) != nullptr;
+  // A large text is compacted in two halves at once, the second from the line that starts
+  // after its middle, and then moved down behind the first.
+  const char* lf = size >= kParallelBytes
+                       ? static_cast<const char*>(std::memchr(data + size / 2, '\n', size / 2))
+                       : nullptr;
+  const std::size_t middle = lf ? static_cast<std::size_t>(lf - data) + 1 : size;
+  std::vector<std::size_t> laterEnds;
+  std::size_t laterOut = middle;
+  bool unused = false;
+  std::thread later;
+  if (middle < size) {
+    try {
+      later = std::thread(
+          [&] { laterOut = CompactLines(data, middle, size, hasNul, laterEnds, &unused); });
+    } catch (const std::system_error&) {
+      laterOut = CompactLines(data, middle, size, hasNul, laterEnds, &unused);
+    }
+  }
+  std::size_t out = CompactLines(data, 0, middle, hasNul, ends_, &info.firstLineEndsWithCrLf);
+  if (later.joinable()) later.join();
+  if (middle < size) {
+    std::memmove(data + out, data + middle, laterOut - middle);
+    const std::size_t shift = middle - out;
+    ends_.reserve(ends_.size() + laterEnds.size());
+    for (std::size_t end : laterEnds) ends_.push_back(end - shift);
+    out = laterOut - shift;
   }
   // The line ends taken out leave a little room at the end: not worth a copy of the text.
   bytes.resize(out);

@@ -47,6 +47,8 @@ class CLineArray {
   void Reserve(std::size_t bytes, std::size_t lines);
   void RemoveAll();
 
+  // Texts from this size on are read in two halves, one on a thread of its own.
+  static constexpr std::size_t kParallelBytes = std::size_t{1} << 20;
   // Replaces the contents with the lines of a file's bytes: CR LF and LF end a line, a lone CR
   // stays in its line, 0x1A ends the input, a NUL ends its line's text (the bytes after it up to
   // the line end are dropped), and no empty line follows a final line end.

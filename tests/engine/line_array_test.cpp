@@ -97,38 +97,68 @@ Lines ReadByTheRules(const std::string& bytes, bool* firstCrLf) {
   return lines;
 }
 
+// Random lines of every length, CRs at every place around the 16-byte block edges, NULs when
+// asked for, and a last line with or without its line end.
+std::string RandomText(std::mt19937& random, int lines, bool withNul) {
+  std::string bytes;
+  for (int i = 0; i < lines; ++i) {
+    const int length = static_cast<int>(random() % (i % 7 == 0 ? 70 : 20));
+    for (int k = 0; k < length; ++k) {
+      const unsigned pick = random() % 16;
+      bytes.push_back(pick == 0              ? '\r'
+                      : pick == 1 && withNul ? '\0'
+                                             : static_cast<char>('a' + pick));
+    }
+    if (random() % 3 == 0) bytes.push_back('\r');
+    if (i + 1 < lines || random() % 2 == 0) bytes.push_back('\n');
+  }
+  return bytes;
+}
+
+// Reads the bytes and writes them back, each against the byte rules.
+void ExpectReadAndWrittenByTheRules(const std::string& bytes, const std::string& label) {
+  bool firstCrLf = false;
+  const Lines expected = ReadByTheRules(bytes, &firstCrLf);
+  CLineArray read;
+  const LineReadInfo info = read.ReadLines(bytes);
+  ASSERT_EQ(FromLineArray(read), expected) << label;
+  ASSERT_EQ(info.firstLineEndsWithCrLf, firstCrLf) << label;
+  std::string joined;
+  for (const std::string& line : expected) joined += line + "\r\n";
+  StringSink sink;
+  ASSERT_TRUE(read.WriteLines(sink));
+  ASSERT_EQ(sink.bytes, joined) << label;
+}
+
 // Reading moves long stretches of text in blocks once enough line ends lie behind, and writing
-// copies short lines in blocks: lines of every length, CRs at every place around the block
-// edges, with and without NUL bytes, and back out.
+// copies short lines in blocks.
 TEST(LineArrayRead, AgreesWithTheByteRulesOnRandomText) {
   std::mt19937 random(7);
   for (int round = 0; round < 3000; ++round) {
-    const bool withNul = round % 10 == 9;
-    std::string bytes;
-    const int lines = static_cast<int>(random() % 60);
-    for (int i = 0; i < lines; ++i) {
-      const int length = static_cast<int>(random() % (i % 7 == 0 ? 70 : 20));
-      for (int k = 0; k < length; ++k) {
-        const unsigned pick = random() % 16;
-        bytes.push_back(pick == 0              ? '\r'
-                        : pick == 1 && withNul ? '\0'
-                                               : static_cast<char>('a' + pick));
-      }
-      if (random() % 3 == 0) bytes.push_back('\r');
-      if (i + 1 < lines || random() % 2 == 0) bytes.push_back('\n');
-    }
-    bool firstCrLf = false;
-    const Lines expected = ReadByTheRules(bytes, &firstCrLf);
-    CLineArray read;
-    const LineReadInfo info = read.ReadLines(bytes);
-    ASSERT_EQ(FromLineArray(read), expected) << "round " << round;
-    ASSERT_EQ(info.firstLineEndsWithCrLf, firstCrLf) << "round " << round;
-    std::string joined;
-    for (const std::string& line : expected) joined += line + "\r\n";
-    StringSink sink;
-    ASSERT_TRUE(read.WriteLines(sink));
-    ASSERT_EQ(sink.bytes, joined) << "round " << round;
+    const std::string bytes = RandomText(random, static_cast<int>(random() % 60), round % 10 == 9);
+    ExpectReadAndWrittenByTheRules(bytes, "round " + std::to_string(round));
   }
+}
+
+// A large text is read in two halves at once, the second from the line after its middle: the
+// halves meet wherever that line falls, whatever stands around it.
+TEST(LineArrayRead, LargeTextsAgreeWithTheByteRules) {
+  std::mt19937 random(11);
+  const std::size_t large = CLineArray::kParallelBytes;
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (int round = 0; round < 6; ++round) {
+    std::string bytes;
+    while (bytes.size() < large + round * 1000) bytes += RandomText(random, 1000, round % 3 == 2);
+    texts.emplace_back("random " + std::to_string(round), bytes);
+  }
+  const std::string half(large / 2 + 7, 'x');
+  texts.emplace_back("no line end after the middle", "a\n" + half + half);
+  texts.emplace_back("the only line end after the middle is the last byte", half + half + "\n");
+  texts.emplace_back("CR LF across the middle", half + "\r\n" + half + "\r\n");
+  texts.emplace_back("empty lines after the middle", half + half + std::string(40, '\n') + "z");
+  texts.emplace_back("a NUL on the second half's first line", half + half + "\nab\0cd\nef");
+  texts.emplace_back("0x1A in the second half", half + "\n" + half + "\nq\x1ar\ns");
+  for (const auto& [label, bytes] : texts) ExpectReadAndWrittenByTheRules(bytes, label);
 }
 
 TEST(LineArrayRead, LongLineIsOneLine) {
