@@ -128,7 +128,11 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
                        ? static_cast<const char*>(std::memchr(data + size / 2, '\n', size / 2))
                        : nullptr;
   const std::size_t middle = lf ? static_cast<std::size_t>(lf - data) + 1 : size;
+  // Room for lines of 8 bytes on average (script lines are several times as long): the index
+  // then never moves while it grows, and room not used costs no memory.
+  ends_.reserve(middle / 8 + 16);
   std::vector<std::size_t> laterEnds;
+  laterEnds.reserve((size - middle) / 8 + 16);
   std::size_t laterOut = middle;
   bool unused = false;
   std::thread later;
