@@ -29,6 +29,7 @@ inline __m128i Move16(char* to, const char* from) {
 }  // namespace
 
 void CLineArray::Add(std::string_view line) {
+  if (more_) Flatten();
   text_.append(line);
   ends_.push_back(text_.size());
 }
@@ -57,6 +58,7 @@ void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
 void CLineArray::RemoveAll() {
   text_.clear();
   ends_.clear();
+  more_.reset();
 }
 
 namespace {
@@ -159,24 +161,40 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   return info;
 }
 
+namespace {
+
+// Lines are gathered into large blocks so that the sink sees few, big writes.
+constexpr std::size_t kBlock = 1 << 20;
+// Short lines are copied sixteen bytes at a time, a few bytes past their end: the block has
+// room for that, and the text is read past a line only where it goes on.
+constexpr std::size_t kChunk = 16;
+
+}  // namespace
+
 bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
-  // Lines are gathered into large blocks so that the sink sees few, big writes.
-  constexpr std::size_t kBlock = 1 << 20;
-  // Short lines are copied sixteen bytes at a time, a few bytes past their end: the block has
-  // room for that, and the text is read past a line only where it goes on.
-  constexpr std::size_t kChunk = 16;
   std::unique_ptr<char[]> block(new char[kBlock + kChunk + std::max<std::size_t>(eol.size(), 2)]);
+  std::size_t used = 0;
+  if (!WriteOwnLines(sink, eol, 0, block.get(), &used)) return false;
+  if (more_ && !more_->WriteOwnLines(sink, eol, moreFirst_, block.get(), &used)) return false;
+  return used == 0 || sink.Write(block.get(), used);
+}
+
+// Adds this array's own lines from `first` on to the block, which holds *used bytes, passing
+// each full block to the sink.
+bool CLineArray::WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first,
+                               char* block, std::size_t* usedBytes) const {
   const char* const textEnd = text_.data() + text_.size();
   const char eolFirst = eol.empty() ? '\0' : eol[0];
   const char eolSecond = eol.size() < 2 ? '\0' : eol[1];
-  std::size_t used = 0;
-  for (std::size_t i = 0; i < ends_.size(); ++i) {
-    std::string_view line = GetAt(i);
+  std::size_t used = *usedBytes;
+  for (std::size_t i = first; i < ends_.size(); ++i) {
+    const std::size_t start = StartOf(i);
+    const std::string_view line(text_.data() + start, ends_[i] - start);
     if (used + line.size() > kBlock) {
-      if (used > 0 && !sink.Write(block.get(), used)) return false;
+      if (used > 0 && !sink.Write(block, used)) return false;
       used = 0;
     }
-    char* to = block.get() + used;
+    char* to = block + used;
     if (line.size() >= kBlock) {
       if (!sink.Write(line.data(), line.size())) return false;
     } else if (line.size() <= 4 * kChunk &&
@@ -193,44 +211,63 @@ bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
       block[used + 1] = eolSecond;
       used += eol.size();
     } else {
-      std::memcpy(block.get() + used, eol.data(), eol.size());
+      std::memcpy(block + used, eol.data(), eol.size());
       used += eol.size();
     }
   }
-  return used == 0 || sink.Write(block.get(), used);
+  *usedBytes = used;
+  return true;
 }
 
-void CLineArray::AppendLines(const CLineArray& other, std::size_t first) {
-  if (first >= other.ends_.size()) return;
-  const std::size_t from = other.StartOf(first);
+void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
+  if (more_) Flatten();
+  if (other.more_) other.Flatten();
+  if (first < other.ends_.size()) {
+    moreFirst_ = first;
+    moreCount_ = other.ends_.size() - first;
+    moreBytes_ = other.text_.size() - other.StartOf(first);
+    more_ = std::make_shared<const CLineArray>(std::move(other));
+  }
+  other.RemoveAll();
+}
+
+void CLineArray::Flatten() {
+  const std::shared_ptr<const CLineArray> more = std::move(more_);
+  more_.reset();
+  const std::size_t from = more->StartOf(moreFirst_);
   const std::size_t base = text_.size();
-  text_.append(other.text_, from, std::string::npos);
-  ends_.reserve(ends_.size() + other.ends_.size() - first);
-  for (std::size_t i = first; i < other.ends_.size(); ++i)
-    ends_.push_back(base + (other.ends_[i] - from));
+  text_.append(more->text_, from, std::string::npos);
+  ends_.reserve(ends_.size() + moreCount_);
+  for (std::size_t i = moreFirst_; i < more->ends_.size(); ++i)
+    ends_.push_back(base + (more->ends_[i] - from));
 }
 
 void CLineArray::AppendToLast(std::string_view text) {
+  if (more_) Flatten();
   text_.append(text);
   ends_.back() = text_.size();
 }
 
 void CLineArray::AppendToLast(char c, std::size_t count) {
+  if (more_) Flatten();
   text_.append(count, c);
   ends_.back() = text_.size();
 }
 
 void CLineArray::InsertIntoLast(std::size_t column, std::string_view text) {
+  if (more_) Flatten();
   text_.insert(StartOf(ends_.size() - 1) + column, text);
   ends_.back() = text_.size();
 }
 
 void CLineArray::TruncateLast(std::size_t length) {
+  if (more_) Flatten();
   text_.resize(StartOf(ends_.size() - 1) + length);
   ends_.back() = text_.size();
 }
 
 void CLineArray::RemoveLast() {
+  if (more_) Flatten();
   text_.resize(StartOf(ends_.size() - 1));
   ends_.pop_back();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,16 +32,17 @@ void AdviseLargeBuffer(char* data, std::size_t size);
 // output or edits the output's last line, and one buffer keeps memory close to the text's size.
 class CLineArray {
  public:
-  std::size_t GetSize() const { return ends_.size(); }
-  bool IsEmpty() const { return ends_.empty(); }
+  std::size_t GetSize() const { return ends_.size() + (more_ ? moreCount_ : 0); }
+  bool IsEmpty() const { return GetSize() == 0; }
   std::string_view GetAt(std::size_t index) const {
+    if (index >= ends_.size()) return more_->GetAt(index - ends_.size() + moreFirst_);
     const std::size_t start = StartOf(index);
     return std::string_view(text_.data() + start, ends_[index] - start);
   }
-  std::string_view GetLast() const { return GetAt(ends_.size() - 1); }
+  std::string_view GetLast() const { return GetAt(GetSize() - 1); }
 
   // The bytes of all lines together.
-  std::size_t TextSize() const { return text_.size(); }
+  std::size_t TextSize() const { return text_.size() + (more_ ? moreBytes_ : 0); }
 
   void Add(std::string_view line);
   // Room for this many bytes and lines without reallocating.
@@ -57,16 +59,21 @@ class CLineArray {
   bool WriteLines(CByteSink& sink, std::string_view eol = "\r\n") const;
 
   // Editing the last line; each needs a last line.
-  void AddEmpty() { ends_.push_back(text_.size()); }
+  void AddEmpty() {
+    if (more_) Flatten();
+    ends_.push_back(text_.size());
+  }
   void AppendToLast(std::string_view text);
   void AppendToLast(char c, std::size_t count);
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
-  // Appends the lines of `other` from index `first` on.
-  void AppendLines(const CLineArray& other, std::size_t first);
+  // Appends the lines of `other` from index `first` on, taking its text over where it lies
+  // instead of copying it; `other` is left empty.
+  void TakeOverLines(CLineArray&& other, std::size_t first);
   // Keeps the first `count` lines.
   void TruncateLines(std::size_t count) {
+    if (more_) Flatten();
     if (count >= ends_.size()) return;
     text_.resize(StartOf(count));
     ends_.resize(count);
@@ -74,9 +81,19 @@ class CLineArray {
 
  private:
   std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
+  // Copies the lines taken over into this array's own text, before an edit.
+  void Flatten();
+  bool WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first, char* block,
+                     std::size_t* used) const;
 
   std::string text_;               // every line's bytes, one after the other
   std::vector<std::size_t> ends_;  // end offset of each line in text_
+  // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
+  // Shared by copies and never changed; an edit first copies them into text_.
+  std::shared_ptr<const CLineArray> more_;
+  std::size_t moreFirst_ = 0;
+  std::size_t moreCount_ = 0;
+  std::size_t moreBytes_ = 0;
 };
 
 }  // namespace vantorel

@@ -1084,7 +1084,7 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
   }
   if (reindenter.Joined()) {
     output.TruncateLines(reindenter.JoinedAt());
-    output.AppendLines(share->output, reindenter.LaterJoinedAt());
+    output.TakeOverLines(std::move(share->output), reindenter.LaterJoinedAt());
     if (outcome) *outcome = SplitOutcome::Joined;
   } else if (share && outcome) {
     *outcome = SplitOutcome::RanOn;

@@ -239,25 +239,62 @@ TEST(LineArrayEdit, OnlyTheLastLineChanges) {
   EXPECT_TRUE(lines.IsEmpty());
 }
 
-TEST(LineArrayEdit, AppendsTheLinesOfAnotherFromAnyIndex) {
+// Lines taken over from another array read, write and edit as the array's own would.
+TEST(LineArrayEdit, LinesTakenOverFromAnotherActAsItsOwn) {
   const struct {
     Lines target;
     Lines source;
     std::size_t first;
-    Lines expected;
   } cases[] = {
-      {{"a"}, {"b", "c"}, 0, {"a", "b", "c"}}, {{"a"}, {"b", "", "c"}, 1, {"a", "", "c"}},
-      {{"a"}, {"b", "c"}, 2, {"a"}},           {{"a"}, {"b", "c"}, 9, {"a"}},
-      {{}, {"", "x"}, 0, {"", "x"}},           {{"", ""}, {"x", "", ""}, 1, {"", "", "", ""}},
+      {{"a"}, {"b", "c"}, 0},
+      {{"a"}, {"b", "", "c"}, 1},
+      {{"a"}, {"b", "c"}, 2},
+      {{"a"}, {"b", "c"}, 9},
+      {{}, {"", "x"}, 0},
+      {{"", ""}, {"x", "", ""}, 1},
+      {{"first"}, {"long line " + std::string(100, 'q'), "z"}, 0},
+  };
+  using Edit = void (*)(CLineArray&);
+  const std::pair<const char*, Edit> edits[] = {
+      {"none", [](CLineArray&) {}},
+      {"append", [](CLineArray& a) { a.AppendToLast("!"); }},
+      {"append chars", [](CLineArray& a) { a.AppendToLast('-', 3); }},
+      {"insert", [](CLineArray& a) { a.InsertIntoLast(0, ">"); }},
+      {"truncate", [](CLineArray& a) { a.TruncateLast(0); }},
+      {"remove", [](CLineArray& a) { a.RemoveLast(); }},
+      {"add", [](CLineArray& a) { a.Add("new"); }},
+      {"add empty", [](CLineArray& a) { a.AddEmpty(); }},
+      {"keep one line", [](CLineArray& a) { a.TruncateLines(1); }},
   };
   for (const auto& c : cases) {
-    CLineArray target = ToLineArray(c.target);
-    target.AppendLines(ToLineArray(c.source), c.first);
-    EXPECT_EQ(FromLineArray(target), c.expected) << "from index " << c.first;
-    // The lines stay editable as the array's own.
-    if (!target.IsEmpty()) {
-      target.AppendToLast("!");
-      EXPECT_EQ(target.GetLast(), c.expected.back() + "!");
+    Lines expected = c.target;
+    for (std::size_t i = c.first; i < c.source.size(); ++i) expected.push_back(c.source[i]);
+    for (const auto& [label, edit] : edits) {
+      SCOPED_TRACE(std::string(label) + ", from index " + std::to_string(c.first));
+      // The plain array: every line its own.
+      CLineArray plain = ToLineArray(expected);
+      CLineArray target = ToLineArray(c.target);
+      CLineArray source = ToLineArray(c.source);
+      target.TakeOverLines(std::move(source), c.first);
+      EXPECT_TRUE(source.IsEmpty());
+      if (!plain.IsEmpty()) {
+        edit(plain);
+        edit(target);
+      }
+      EXPECT_EQ(FromLineArray(target), FromLineArray(plain));
+      EXPECT_EQ(target.TextSize(), plain.TextSize());
+      if (!plain.IsEmpty()) {
+        EXPECT_EQ(target.GetLast(), plain.GetLast());
+      }
+      StringSink written;
+      StringSink expectedBytes;
+      ASSERT_TRUE(target.WriteLines(written, "\n"));
+      ASSERT_TRUE(plain.WriteLines(expectedBytes, "\n"));
+      EXPECT_EQ(written.bytes, expectedBytes.bytes);
+      // A copy shares the lines taken over; editing it leaves the original as it was.
+      CLineArray copy = target;
+      copy.Add("copy");
+      EXPECT_EQ(FromLineArray(target), FromLineArray(plain));
     }
   }
 }
