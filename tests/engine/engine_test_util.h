@@ -39,6 +39,10 @@ inline LayoutOptions DefaultLayout() {
   return Layout(0, 0, 4);
 }
 
+// One layout of each kind: braces apart or joined, spaces, tabs and no indentation.
+inline const LayoutOptions kEveryLayout[] = {Layout(0, 0, 4), Layout(1, 0, 2), Layout(0, 1, 0),
+                                             Layout(1, 0, 0)};
+
 struct RunOutcome {
   int result = -1;
   Lines output;

@@ -16,9 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const LayoutOptions kLayouts[] = {Layout(0, 0, 4), Layout(1, 0, 2), Layout(0, 1, 0),
-                                  Layout(1, 0, 0)};
-
 struct Comparison {
   bool fastPathUsed = false;
   bool same = false;
@@ -91,7 +88,7 @@ TEST(FastPath, SameLinesAsTheGeneralPath) {
     CLineArray unindented = Unindented(input);
     for (const CLineArray* variant :
          {static_cast<const CLineArray*>(&input), static_cast<const CLineArray*>(&unindented)}) {
-      for (const LayoutOptions& layout : kLayouts) {
+      for (const LayoutOptions& layout : kEveryLayout) {
         Comparison c = Compare(*variant, layout);
         EXPECT_TRUE(c.same) << "layout " << layout.bracketStyle << layout.insertMode
                             << layout.indentCount;
@@ -160,7 +157,7 @@ TEST(FastPath, PagesSameAsTheGeneralPath) {
   int taken = 0;
   auto check = [&](const CLineArray& input, const std::string& label) {
     SCOPED_TRACE(label);
-    for (const LayoutOptions& layout : kLayouts) {
+    for (const LayoutOptions& layout : kEveryLayout) {
       Comparison c = Compare(input, layout, true);
       EXPECT_TRUE(c.same) << "layout " << layout.bracketStyle << layout.insertMode
                           << layout.indentCount;
@@ -176,7 +173,7 @@ TEST(FastPath, PagesSameAsTheGeneralPath) {
     CLineArray page;
     page.Add(oneLine);
     check(page, "every library on one line");
-    EXPECT_TRUE(Compare(page, kLayouts[0], true).fastPathUsed);
+    EXPECT_TRUE(Compare(page, kEveryLayout[0], true).fastPathUsed);
   }
   EXPECT_GT(taken, 0);
 }

@@ -16,9 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const LayoutOptions kLayouts[] = {Layout(0, 0, 4), Layout(1, 0, 2), Layout(0, 1, 0),
-                                  Layout(1, 0, 0)};
-
 struct SplitResult {
   int result = -1;
   Lines output;
@@ -76,7 +73,7 @@ TEST(SplitRun, LookAlikeStatesGiveTheLinesOfOnePart) {
   };
   for (const Lines& script : cases) {
     const CLineArray input = ToLineArray(script);
-    for (const LayoutOptions& layout : kLayouts) {
+    for (const LayoutOptions& layout : kEveryLayout) {
       const SplitResult whole = RunSplit(input, layout, OnePart());
       ASSERT_EQ(whole.result, ResultDone);
       for (std::size_t line = 1; line < input.GetSize(); ++line) {
@@ -111,7 +108,7 @@ TEST(SplitRun, RealLibrariesJoinWithTheLinesOfOnePart) {
       continue;
     }
     ++checked;
-    for (const LayoutOptions& layout : {kLayouts[0], kLayouts[1]}) {
+    for (const LayoutOptions& layout : {kEveryLayout[0], kEveryLayout[1]}) {
       SCOPED_TRACE(std::string(name) + ", layout " + std::to_string(layout.bracketStyle));
       const SplitResult whole = RunSplit(input, layout, OnePart());
       ASSERT_EQ(whole.result, ResultDone);
@@ -174,9 +171,9 @@ CLineArray LargeScript() {
 // With a display, as in the window program: the same lines, progress shown, Cancel noticed.
 TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
   const CLineArray input = LargeScript();
-  const SplitResult whole = RunSplit(input, kLayouts[0], OnePart());
+  const SplitResult whole = RunSplit(input, kEveryLayout[0], OnePart());
   CountingProgress display;
-  const SplitResult split = RunSplit(input, kLayouts[0], ScriptSplit(), &display);
+  const SplitResult split = RunSplit(input, kEveryLayout[0], ScriptSplit(), &display);
   EXPECT_EQ(split.outcome, SplitOutcome::Joined);
   EXPECT_EQ(split.result, ResultDone);
   EXPECT_TRUE(split.output == whole.output);
@@ -186,7 +183,7 @@ TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
     CountingProgress cancelling;
     cancelling.cancelAfter = cancelAfter;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(RunSplit(input, kLayouts[0], ScriptSplit(), &cancelling).result, ResultCancelled);
+    EXPECT_EQ(RunSplit(input, kEveryLayout[0], ScriptSplit(), &cancelling).result, ResultCancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   }
 }
