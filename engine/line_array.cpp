@@ -48,10 +48,22 @@ void AdviseLargeBuffer(char* data, std::size_t size) {
 #endif
 }
 
+namespace {
+
+// Room for `count` line ends, advised like a large text buffer when it is new.
+void ReserveEnds(std::vector<std::size_t>& ends, std::size_t count) {
+  if (ends.capacity() >= count) return;
+  ends.reserve(count);
+  AdviseLargeBuffer(reinterpret_cast<char*>(ends.data() + ends.size()),
+                    (ends.capacity() - ends.size()) * sizeof(std::size_t));
+}
+
+}  // namespace
+
 void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
   const bool fresh = text_.capacity() < bytes;
   text_.reserve(bytes);
-  ends_.reserve(lines);
+  ReserveEnds(ends_, lines);
   if (fresh) AdviseLargeBuffer(text_.data() + text_.size(), text_.capacity() - text_.size());
 }
 
@@ -132,9 +144,9 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   const std::size_t middle = lf ? static_cast<std::size_t>(lf - data) + 1 : size;
   // Room for lines of 8 bytes on average (script lines are several times as long): the index
   // then never moves while it grows, and room not used costs no memory.
-  ends_.reserve(middle / 8 + 16);
+  ReserveEnds(ends_, middle / 8 + 16);
   std::vector<std::size_t> laterEnds;
-  laterEnds.reserve((size - middle) / 8 + 16);
+  ReserveEnds(laterEnds, (size - middle) / 8 + 16);
   std::size_t laterOut = middle;
   bool unused = false;
   std::thread later;
@@ -151,7 +163,7 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   if (middle < size) {
     std::memmove(data + out, data + middle, laterOut - middle);
     const std::size_t shift = middle - out;
-    ends_.reserve(ends_.size() + laterEnds.size());
+    ReserveEnds(ends_, ends_.size() + laterEnds.size());
     for (std::size_t end : laterEnds) ends_.push_back(end - shift);
     out = laterOut - shift;
   }
