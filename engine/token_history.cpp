@@ -7,21 +7,21 @@
 namespace vantorel {
 
 void CTokenHistory::Clear() {
-  last_ = before_ = Token();
+  slots_[0] = slots_[1] = Token();
   parenIsHead_.clear();
   lastParenWasHead_ = inClassHead_ = false;
   unmatchedCloses_ = 0;
 }
 
 void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
-  if (text == "(") {
+  if (text.size() == 1 && text[0] == '(') {
     // A word that ends inside a string or template (a line that continues one) is no keyword.
     auto keyword = [](const Token& t) { return t.type == TokenWord && !t.endsInLiteral; };
-    bool head = keyword(last_) &&
-                (OpensHead(last_.text) ||
-                 (IsIdentifier(last_.text) && keyword(before_) && OpensHead(before_.text)));
+    bool head = keyword(Last()) &&
+                (OpensHead(Last().text) ||
+                 (IsIdentifier(Last().text) && keyword(Before()) && OpensHead(Before().text)));
     parenIsHead_.push_back(head);
-  } else if (text == ";") {
+  } else if (text.size() == 1 && text[0] == ';') {
     inClassHead_ = false;
   }
   Push({TokenOperator, text, line, false});
@@ -38,7 +38,7 @@ void CTokenHistory::CloseParen() {
 }
 
 bool CTokenHistory::Extends(const CTokenHistory& later) const {
-  if (!(last_ == later.last_ && before_ == later.before_ &&
+  if (!(Last() == later.Last() && Before() == later.Before() &&
         lastParenWasHead_ == later.lastParenWasHead_ && inClassHead_ == later.inClassHead_))
     return false;
   const std::size_t inner = later.parenIsHead_.size();
@@ -56,15 +56,15 @@ bool CTokenHistory::OuterParensOpenNoHead(const CTokenHistory& later, std::size_
 }
 
 bool CTokenHistory::BraceStaysOnLine() const {
-  return before_.type == TokenWord && before_.line == last_.line &&
-         EndsStatementAtLineBreak(before_.text);
+  return Before().type == TokenWord && Before().line == Last().line &&
+         EndsStatementAtLineBreak(Before().text);
 }
 
 bool CTokenHistory::BraceMayJoin() const {
-  if (before_.line == last_.line) return true;  // no line break is removed
-  std::string_view text = before_.text;
-  if (before_.type == TokenOperator) return text != "}";
-  if (text.empty() || before_.endsInLiteral || EndsStatementAtLineBreak(text)) return false;
+  if (Before().line == Last().line) return true;  // no line break is removed
+  std::string_view text = Before().text;
+  if (Before().type == TokenOperator) return text != "}";
+  if (text.empty() || Before().endsInLiteral || EndsStatementAtLineBreak(text)) return false;
   if (TakesBlockAfter(text)) return true;
   if (inClassHead_ && IsIdentifier(text)) return true;
   const char last = text.back();

@@ -37,7 +37,7 @@ class CTokenHistory {
   bool BraceStaysOnLine() const;
   bool BraceMayJoin() const;
   // Whether joining the "{" removes a line break.
-  bool BraceOnNewLine() const { return before_.line != last_.line; }
+  bool BraceOnNewLine() const { return Before().line != Last().line; }
 
   // For a pass that began later in the same script, with no "(" open: whether `later` goes on
   // exactly as this history does. Everything must be equal except the open parentheses, of which
@@ -62,14 +62,18 @@ class CTokenHistory {
              endsInLiteral == other.endsInLiteral;
     }
   };
+  // The two tokens take turns in two slots: a new one overwrites the older, and nothing is
+  // copied from slot to slot.
   void Push(const Token& token) {
-    before_ = last_;
-    last_ = token;
+    newest_ ^= 1;
+    slots_[newest_] = token;
   }
+  const Token& Last() const { return slots_[newest_]; }
+  const Token& Before() const { return slots_[newest_ ^ 1]; }
   void CloseParen();
 
-  Token last_;
-  Token before_;
+  Token slots_[2];
+  unsigned newest_ = 0;
   std::vector<char> parenIsHead_;  // per open "(": whether it opens a statement or function head
   bool lastParenWasHead_ = false;
   bool inClassHead_ = false;
