@@ -989,25 +989,29 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
 
 namespace {
 
-// Where the later part of a split run starts: the line that holds the middle byte; -1 for a run
-// in one part.
-std::ptrdiff_t SplitLine(const CLineArray& input, const ScriptSplit& split) {
-  const std::ptrdiff_t lines = static_cast<std::ptrdiff_t>(input.GetSize());
-  if (split.line >= 0) return split.line > 0 && split.line < lines ? split.line : -1;
-  if (lines < 2 || input.TextSize() < split.minBytes) return -1;
-  if (split.concurrent && std::thread::hardware_concurrency() < 2) return -1;
-  const char* base = input.GetAt(0).data();
-  std::ptrdiff_t low = 1;
-  std::ptrdiff_t high = lines - 1;
-  const std::size_t middle = input.TextSize() / 2;
-  while (low < high) {
-    const std::ptrdiff_t mid = low + (high - low) / 2;
-    if (static_cast<std::size_t>(input.GetAt(static_cast<std::size_t>(mid)).data() - base) < middle)
-      low = mid + 1;
-    else
-      high = mid;
+// Where the later part of a split run starts: the line that holds the middle byte, and how many
+// bytes the lines from there hold; line -1 for a run in one part. Lines are counted by their
+// sizes: they need not lie in one buffer.
+std::ptrdiff_t SplitLine(const CLineArray& input, const ScriptSplit& split, std::size_t* rest) {
+  const std::size_t lines = input.GetSize();
+  const std::size_t total = input.TextSize();
+  std::size_t first = 0;
+  if (split.line >= 0) {
+    first = static_cast<std::size_t>(split.line);
+    if (first == 0 || first >= lines) return -1;
+  } else {
+    if (lines < 2 || total < split.minBytes) return -1;
+    if (split.concurrent && std::thread::hardware_concurrency() < 2) return -1;
   }
-  return low;
+  std::size_t before = 0;
+  if (split.line >= 0) {
+    for (std::size_t line = 0; line < first; ++line) before += input.GetAt(line).size();
+  } else {
+    for (first = 0; before < total / 2; ++first) before += input.GetAt(first).size();
+  }
+  if (first >= lines) return -1;
+  *rest = total - before;
+  return static_cast<std::ptrdiff_t>(first);
 }
 
 void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitShare& share) {
@@ -1023,6 +1027,9 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
     result = FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     result = FastPathResult::Cancelled;
+  } catch (...) {
+    // Out of memory, say: the earlier part, never left waiting, does the work alone.
+    result = FastPathResult::Unsupported;
   }
   share.Finish(result, later.UnmatchedCloses());
 }
@@ -1060,12 +1067,11 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
   std::unique_ptr<CSplitShare> share;
   CLaterPartThread thread;
-  if (const std::ptrdiff_t firstLine = SplitLine(input, split); firstLine > 0) {
+  std::size_t rest = 0;
+  if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
     share = std::make_unique<CSplitShare>(firstLine);
-    const std::size_t first = static_cast<std::size_t>(firstLine);
-    const std::size_t rest = input.TextSize() - static_cast<std::size_t>(input.GetAt(first).data() -
-                                                                         input.GetAt(0).data());
-    share->output.Reserve(rest + rest / 4 + 64, input.GetSize() - first + 16);
+    share->output.Reserve(rest + rest / 4 + 64,
+                          input.GetSize() - static_cast<std::size_t>(firstLine) + 16);
     if (!split.concurrent)
       RunLaterPart(input, options, *share);
     else if (!thread.Start(input, options, share.get()))

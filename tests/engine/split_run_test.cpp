@@ -188,5 +188,22 @@ TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
   }
 }
 
+// Input whose later lines were taken over from another array (as a joined run's output is):
+// the middle is found by the lines' sizes, not by where they lie.
+TEST(SplitRun, InputInTwoBuffersIsSplitAtItsMiddle) {
+  const CLineArray whole = LargeScript();
+  CLineArray front;
+  CLineArray back;
+  const std::size_t cut = whole.GetSize() / 3;
+  for (std::size_t i = 0; i < whole.GetSize(); ++i) (i < cut ? front : back).Add(whole.GetAt(i));
+  front.TakeOverLines(std::move(back), 0);
+  ScriptSplit middle;
+  middle.minBytes = 0;
+  const SplitResult one = RunSplit(whole, kEveryLayout[1], OnePart());
+  const SplitResult split = RunSplit(front, kEveryLayout[1], middle);
+  EXPECT_EQ(split.outcome, SplitOutcome::Joined);
+  EXPECT_TRUE(split.output == one.output);
+}
+
 }  // namespace
 }  // namespace vantorel::testing
