@@ -27,9 +27,10 @@ void AdviseLargeBuffer(char* data, std::size_t size);
 
 // An ordered array of byte strings, one per text line, without line terminators.
 //
-// A line read from a file holds no NUL and no LF byte; it may hold CR bytes. All lines share one
-// buffer, and only the last line can be changed or removed: the engine only ever appends to its
-// output or edits the output's last line, and one buffer keeps memory close to the text's size.
+// A line read from a file holds no NUL and no LF byte; it may hold CR bytes. The lines share one
+// buffer (and, after TakeOverLines, a second one behind it), and only the last line can be changed
+// or removed: the engine only ever appends to its output or edits the output's last line, and one
+// buffer keeps memory close to the text's size.
 class CLineArray {
  public:
   std::size_t GetSize() const { return ends_.size() + (more_ ? moreCount_ : 0); }
@@ -73,6 +74,7 @@ class CLineArray {
   void TakeOverLines(CLineArray&& other, std::size_t first);
   // Keeps the first `count` lines.
   void TruncateLines(std::size_t count) {
+    if (more_ && count <= ends_.size()) more_.reset();  // nothing taken over is kept
     if (more_) Flatten();
     if (count >= ends_.size()) return;
     text_.resize(StartOf(count));
