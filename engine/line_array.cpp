@@ -244,8 +244,7 @@ void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
 }
 
 void CLineArray::Flatten() {
-  const std::shared_ptr<const CLineArray> more = std::move(more_);
-  more_.reset();
+  const std::shared_ptr<const CLineArray> more = std::move(more_);  // leaves more_ empty
   const std::size_t from = more->StartOf(moreFirst_);
   const std::size_t base = text_.size();
   text_.append(more->text_, from, std::string::npos);
