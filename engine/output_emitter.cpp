@@ -97,12 +97,15 @@ void COutputEmitter::CopyThrough(const CLineArray& input, TextPos start, TextPos
   });
 }
 
-// Whether only white space stands before `at` on its input line: then a line break came before
-// it in the input, whatever that white space is (a form feed is trimmed like a blank).
+// Whether a line break came before `at` in the input: only white space stands before it on its
+// input line (a form feed is trimmed like a blank), or the white space just before it holds a
+// lone CR, which a browser reads as a line end and the emitter drops at a line's end.
 bool COutputEmitter::BeginsLine(const CLineArray& input, TextPos at) {
   std::string_view line = input.GetAt(static_cast<std::size_t>(at.line));
-  const std::size_t end = std::min(at.column, line.size());
-  return std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(end), IsWhiteSpace);
+  std::size_t i = std::min(at.column, line.size());
+  for (; i > 0 && IsWhiteSpace(line[i - 1]); --i)
+    if (line[i - 1] == '\r') return true;
+  return i == 0;
 }
 
 // In a page's script block, a line must not end in "<script" or "</script" where the input went
@@ -355,7 +358,10 @@ void COutputEmitter::DropTrailingBlankLines() {
 
 void COutputEmitter::PlaceOpenBrace(int depth, bool beginsLine) {
   DropTrailingBlankLines();
-  if (options_.bracketStyle == 1)
+  // Appended to a tag name that a line break followed, the brace would hide the tag from a browser.
+  const bool apart =
+      beginsLine && guardScriptEnd_ && !output_.IsEmpty() && EndsInScriptTagName(output_.GetLast());
+  if (options_.bracketStyle == 1 && !apart)
     AppendToLastLine("{");
   else
     EmitBraceLine('{', depth, beginsLine);

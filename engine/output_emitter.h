@@ -37,7 +37,7 @@ struct PieceShape {
   std::size_t commentAt = std::string_view::npos;
   bool keepStart = false;
   bool keepEnd = false;
-  bool beginsLine = false;  // the text began its input line: a line break stood before it
+  bool beginsLine = false;  // a line break stood before the text in the input (BeginsLine)
   std::vector<std::pair<std::size_t, std::size_t>> literals;  // [begin, end) in the text
 };
 
@@ -69,7 +69,7 @@ class COutputEmitter {
   void AppendComment(std::string_view text, std::size_t lineCommentAt, int depth,
                      bool verbatim = false, std::string_view separator = " ");
   void DropTrailingBlankLines();
-  // beginsLine: the brace began its input line.
+  // beginsLine: a line break stood before the brace in the input.
   void PlaceOpenBrace(int depth, bool beginsLine = false);
   void PlaceCloseBrace(int depth, bool beginsLine = false);
   // While a page's script block is written, no line break is put after "<script" or "</script"

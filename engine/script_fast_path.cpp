@@ -641,8 +641,8 @@ class CLeanReindenter {
     std::size_t last = input_.GetSize() - 1;
     return {static_cast<std::ptrdiff_t>(last), input_.GetAt(last).size()};
   }
-  // Whether only blanks stand before `at` on its line; only a page's block asks (see
-  // COutputEmitter::GuardScriptEnd).
+  // Whether a line break came before `at` (COutputEmitter::BeginsLine); only a page's block asks
+  // (see COutputEmitter::GuardScriptEnd).
   bool BeginsLineAt(TextPos at) const { return guard_ && COutputEmitter::BeginsLine(input_, at); }
   PieceShape BeginsHere() const {
     PieceShape shape;
