@@ -1070,8 +1070,8 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
   std::size_t rest = 0;
   if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
     share = std::make_unique<CSplitShare>(firstLine);
-    share->output.Reserve(rest + rest / 4 + 64,
-                          input.GetSize() - static_cast<std::size_t>(firstLine) + 16);
+    const std::size_t lines = input.GetSize() - static_cast<std::size_t>(firstLine);
+    share->output.Reserve(rest + rest / 4 + 64, lines + lines / 2 + 64);  // as for one part
     if (!split.concurrent)
       RunLaterPart(input, options, *share);
     else if (!thread.Start(input, options, share.get()))
