@@ -30,6 +30,7 @@ inline __m128i Move16(char* to, const char* from) {
 
 void CLineArray::Add(std::string_view line) {
   if (more_) Flatten();
+  if (!ends_.empty()) text_.push_back('\n');
   text_.append(line);
   ends_.push_back(text_.size());
 }
@@ -61,8 +62,8 @@ void ReserveEnds(std::vector<std::size_t>& ends, std::size_t count) {
 }  // namespace
 
 void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
-  const bool fresh = text_.capacity() < bytes;
-  text_.reserve(bytes);
+  const bool fresh = text_.capacity() < bytes + lines;
+  text_.reserve(bytes + lines);  // the lines' bytes and the LF after each
   ReserveEnds(ends_, lines);
   if (fresh) AdviseLargeBuffer(text_.data() + text_.size(), text_.capacity() - text_.size());
 }
@@ -75,17 +76,49 @@ void CLineArray::RemoveAll() {
 
 namespace {
 
-// Takes the line ends out of data[begin, end), which starts a line: each line's text moves
-// down to follow the one before, and its end (an offset into data) goes to `ends`. A CR before
-// an LF goes, and so does what follows a NUL in its line. Returns where the text now ends.
+// Finds the line ends of data[begin, end), which starts a line, for as long as reading leaves
+// the text where it stands: up to the first line that ends in CR LF, or the end. Each line's end
+// goes to `ends`; returns where the first line not looked at starts.
+std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t end,
+                             std::vector<std::size_t>& ends) {
+  std::size_t at = begin;
+#if defined(__SSE2__)
+  for (; at + 16 <= end; at += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+    if (lfs == 0) continue;
+    const auto crs =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+    // A CR right before an LF, in this block or as the last byte of the one before.
+    if (((crs << 1) & lfs) != 0 || ((lfs & 1) != 0 && at > begin && data[at - 1] == '\r'))
+      return ends.empty() ? begin : ends.back() + 1;
+    for (; lfs != 0; lfs &= lfs - 1)
+      ends.push_back(at + static_cast<std::size_t>(__builtin_ctz(lfs)));
+  }
+#endif
+  for (; at < end; ++at) {
+    if (data[at] != '\n') continue;
+    if (at > begin && data[at - 1] == '\r') return ends.empty() ? begin : ends.back() + 1;
+    ends.push_back(at);
+  }
+  const std::size_t rest = ends.empty() ? begin : ends.back() + 1;
+  if (rest < end) ends.push_back(end);  // a last line with no line end
+  return end;
+}
+
+// Takes out of data[begin, end), which starts a line, what reading drops: a CR before an LF and
+// what follows a NUL in its line. Each line's text moves down to follow the LF after the one
+// before, its end (an offset into data) goes to `ends`, and its own LF, where it has one, follows
+// it. Returns where the text now ends.
 std::size_t CompactLines(char* data, std::size_t begin, std::size_t end, bool hasNul,
                          std::vector<std::size_t>& ends, bool* firstLineEndsWithCrLf) {
-  std::size_t in = begin;
-  std::size_t out = begin;
-  // Ends the line whose text now runs up to `out`. The line may have begun in a block moved
-  // below: it starts where the last line ended.
+  // Most files have no CR LF and no NUL: their lines stay where they are.
+  std::size_t in = hasNul ? begin : FindUnmovedLines(data, begin, end, ends);
+  std::size_t out = in;
+  // Ends the line whose text now runs up to `out`, and keeps its LF behind it. The line may have
+  // begun in a block moved below: it starts after the last line's LF.
   auto endLine = [&](bool atLf) {
-    const std::size_t lineStart = ends.empty() ? begin : ends.back();
+    const std::size_t lineStart = ends.empty() ? begin : ends.back() + 1;
     if (atLf && out > lineStart && data[out - 1] == '\r') {
       --out;
       if (ends.empty()) *firstLineEndsWithCrLf = true;
@@ -93,6 +126,7 @@ std::size_t CompactLines(char* data, std::size_t begin, std::size_t end, bool ha
     if (const void* nul = hasNul ? std::memchr(data + lineStart, '\0', out - lineStart) : nullptr)
       out = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
     ends.push_back(out);
+    if (atLf) data[out++] = '\n';
   };
   while (in < end) {
 #if defined(__SSE2__)
@@ -161,14 +195,16 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   std::size_t out = CompactLines(data, 0, middle, hasNul, ends_, &info.firstLineEndsWithCrLf);
   if (later.joinable()) later.join();
   if (middle < size) {
-    std::memmove(data + out, data + middle, laterOut - middle);
+    // The first half ends with its last line's LF, so the halves join as the text stood.
+    if (out != middle) std::memmove(data + out, data + middle, laterOut - middle);
     const std::size_t shift = middle - out;
     ReserveEnds(ends_, ends_.size() + laterEnds.size());
     for (std::size_t end : laterEnds) ends_.push_back(end - shift);
     out = laterOut - shift;
   }
-  // The line ends taken out leave a little room at the end: not worth a copy of the text.
-  bytes.resize(out);
+  // No LF follows the last line; the bytes dropped leave a little room at the end: not worth a
+  // copy of the text.
+  bytes.resize(ends_.empty() ? 0 : ends_.back());
   text_ = std::move(bytes);
   return info;
 }
@@ -184,6 +220,8 @@ constexpr std::size_t kChunk = 16;
 }  // namespace
 
 bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
+  if (eol == "\n")
+    return WriteOwnText(sink, 0) && (!more_ || more_->WriteOwnText(sink, moreFirst_));
   std::unique_ptr<char[]> block(new char[kBlock + kChunk + std::max<std::size_t>(eol.size(), 2)]);
   std::size_t used = 0;
   if (!WriteOwnLines(sink, eol, 0, block.get(), &used)) return false;
@@ -231,13 +269,20 @@ bool CLineArray::WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_
   return true;
 }
 
+bool CLineArray::WriteOwnText(CByteSink& sink, std::size_t first) const {
+  if (first >= ends_.size()) return true;
+  const std::size_t start = StartOf(first);
+  return (start == text_.size() || sink.Write(text_.data() + start, text_.size() - start)) &&
+         sink.Write("\n", 1);
+}
+
 void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
   if (more_) Flatten();
   if (other.more_) other.Flatten();
   if (first < other.ends_.size()) {
     moreFirst_ = first;
     moreCount_ = other.ends_.size() - first;
-    moreBytes_ = other.text_.size() - other.StartOf(first);
+    moreBytes_ = other.text_.size() - other.StartOf(first) - (moreCount_ - 1);
     more_ = std::make_shared<const CLineArray>(std::move(other));
   }
   other.RemoveAll();
@@ -246,6 +291,7 @@ void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
 void CLineArray::Flatten() {
   const std::shared_ptr<const CLineArray> more = std::move(more_);  // leaves more_ empty
   const std::size_t from = more->StartOf(moreFirst_);
+  if (!ends_.empty()) text_.push_back('\n');
   const std::size_t base = text_.size();
   text_.append(more->text_, from, std::string::npos);
   ends_.reserve(ends_.size() + moreCount_);
@@ -279,8 +325,8 @@ void CLineArray::TruncateLast(std::size_t length) {
 
 void CLineArray::RemoveLast() {
   if (more_) Flatten();
-  text_.resize(StartOf(ends_.size() - 1));
   ends_.pop_back();
+  text_.resize(ends_.empty() ? 0 : ends_.back());
 }
 
 }  // namespace vantorel

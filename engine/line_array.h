@@ -28,9 +28,11 @@ void AdviseLargeBuffer(char* data, std::size_t size);
 // An ordered array of byte strings, one per text line, without line terminators.
 //
 // A line read from a file holds no NUL and no LF byte; it may hold CR bytes. The lines share one
-// buffer (and, after TakeOverLines, a second one behind it), and only the last line can be changed
-// or removed: the engine only ever appends to its output or edits the output's last line, and one
-// buffer keeps memory close to the text's size.
+// buffer (and, after TakeOverLines, a second one behind it), each but the last followed there by
+// an LF: a file with LF line ends is read without moving its text, and lines written with LF line
+// ends go out as the buffer holds them. Only the last line can be changed or removed: the engine
+// only ever appends to its output or edits the output's last line, and one buffer keeps memory
+// close to the text's size.
 class CLineArray {
  public:
   std::size_t GetSize() const { return ends_.size() + (more_ ? moreCount_ : 0); }
@@ -42,8 +44,8 @@ class CLineArray {
   }
   std::string_view GetLast() const { return GetAt(GetSize() - 1); }
 
-  // The bytes of all lines together.
-  std::size_t TextSize() const { return text_.size() + (more_ ? moreBytes_ : 0); }
+  // The bytes of all lines together, line ends not counted.
+  std::size_t TextSize() const { return OwnLineBytes() + (more_ ? moreBytes_ : 0); }
 
   void Add(std::string_view line);
   // Room for this many bytes and lines without reallocating.
@@ -62,6 +64,7 @@ class CLineArray {
   // Editing the last line; each needs a last line.
   void AddEmpty() {
     if (more_) Flatten();
+    if (!ends_.empty()) text_.push_back('\n');
     ends_.push_back(text_.size());
   }
   void AppendToLast(std::string_view text);
@@ -77,25 +80,28 @@ class CLineArray {
     if (more_ && count <= ends_.size()) more_.reset();  // nothing taken over is kept
     if (more_) Flatten();
     if (count >= ends_.size()) return;
-    text_.resize(StartOf(count));
+    text_.resize(count == 0 ? 0 : ends_[count - 1]);
     ends_.resize(count);
   }
 
  private:
-  std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
+  std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1] + 1; }
+  std::size_t OwnLineBytes() const { return text_.size() - (ends_.empty() ? 0 : ends_.size() - 1); }
   // Copies the lines taken over into this array's own text, before an edit.
   void Flatten();
   bool WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first, char* block,
                      std::size_t* used) const;
+  // This array's own lines from `first` on, each followed by an LF, as the text holds them.
+  bool WriteOwnText(CByteSink& sink, std::size_t first) const;
 
-  std::string text_;               // every line's bytes, one after the other
+  std::string text_;               // every line's bytes, an LF between two lines
   std::vector<std::size_t> ends_;  // end offset of each line in text_
   // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
   // Shared by copies and never changed; an edit first copies them into text_.
   std::shared_ptr<const CLineArray> more_;
   std::size_t moreFirst_ = 0;
   std::size_t moreCount_ = 0;
-  std::size_t moreBytes_ = 0;
+  std::size_t moreBytes_ = 0;  // their bytes, line ends not counted
 };
 
 }  // namespace vantorel

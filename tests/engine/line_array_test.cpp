@@ -36,6 +36,31 @@ Lines Read(const std::string& bytes) {
   return FromLineArray(lines);
 }
 
+// The lines as written with `eol` after each.
+std::string Joined(const Lines& lines, std::string_view eol) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes.append(line).append(eol);
+  return bytes;
+}
+
+std::size_t LineBytes(const Lines& lines) {
+  std::size_t bytes = 0;
+  for (const std::string& line : lines) bytes += line.size();
+  return bytes;
+}
+
+// Expects the array to hold `lines`, to count their bytes, and to write them with either line
+// end.
+void ExpectHolds(const CLineArray& array, const Lines& lines, const std::string& label) {
+  ASSERT_EQ(FromLineArray(array), lines) << label;
+  EXPECT_EQ(array.TextSize(), LineBytes(lines)) << label;
+  for (const std::string_view eol : {"\n", "\r\n"}) {
+    StringSink sink;
+    ASSERT_TRUE(array.WriteLines(sink, eol)) << label;
+    EXPECT_EQ(sink.bytes, Joined(lines, eol)) << label << ", line end size " << eol.size();
+  }
+}
+
 std::string Write(const Lines& lines, std::string_view eol = "\r\n") {
   StringSink sink;
   EXPECT_TRUE(ToLineArray(lines).WriteLines(sink, eol));
@@ -72,6 +97,19 @@ TEST(LineArrayRead, BytesBecomeLines) {
       {"NUL before CR LF", "ab\0cd\r\nef\r\n"s, {"ab", "ef"}},
       {"NUL at line start", "\0x\ny"s, {"", "y"}},
       {"0x1A after a NUL still ends the input", "a\0b\x1a\nc"s, {"a"}},
+      // Text stays where it stands up to the first CR LF; the blocks read at once are 16 bytes.
+      {"CR LF across a block edge",
+       std::string(15, 'a') + "\r\n" + std::string(20, 'b'),
+       {std::string(15, 'a'), std::string(20, 'b')}},
+      {"CR ending a block, its LF later",
+       std::string(15, 'a') + "\rb\n",
+       {std::string(15, 'a') + "\rb"}},
+      {"LF lines, then CR LF",
+       "a\nb\n" + std::string(20, 'x') + "\r\nc\nd",
+       {"a", "b", std::string(20, 'x'), "c", "d"}},
+      {"LF at a block's first byte",
+       std::string(16, 'a') + "\n" + std::string(16, 'b'),
+       {std::string(16, 'a'), std::string(16, 'b')}},
   };
   for (const ReadCase& c : cases) {
     SCOPED_TRACE(c.label);
@@ -121,13 +159,8 @@ void ExpectReadAndWrittenByTheRules(const std::string& bytes, const std::string&
   const Lines expected = ReadByTheRules(bytes, &firstCrLf);
   CLineArray read;
   const LineReadInfo info = read.ReadLines(bytes);
-  ASSERT_EQ(FromLineArray(read), expected) << label;
   ASSERT_EQ(info.firstLineEndsWithCrLf, firstCrLf) << label;
-  std::string joined;
-  for (const std::string& line : expected) joined += line + "\r\n";
-  StringSink sink;
-  ASSERT_TRUE(read.WriteLines(sink));
-  ASSERT_EQ(sink.bytes, joined) << label;
+  ExpectHolds(read, expected, label);
 }
 
 // Reading moves long stretches of text in blocks once enough line ends lie behind, and writing
@@ -281,20 +314,66 @@ TEST(LineArrayEdit, LinesTakenOverFromAnotherActAsItsOwn) {
         edit(plain);
         edit(target);
       }
-      EXPECT_EQ(FromLineArray(target), FromLineArray(plain));
-      EXPECT_EQ(target.TextSize(), plain.TextSize());
+      const Lines edited = FromLineArray(plain);
+      ExpectHolds(target, edited, "taken over");
       if (!plain.IsEmpty()) {
         EXPECT_EQ(target.GetLast(), plain.GetLast());
       }
-      StringSink written;
-      StringSink expectedBytes;
-      ASSERT_TRUE(target.WriteLines(written, "\n"));
-      ASSERT_TRUE(plain.WriteLines(expectedBytes, "\n"));
-      EXPECT_EQ(written.bytes, expectedBytes.bytes);
       // A copy shares the lines taken over; editing it leaves the original as it was.
       CLineArray copy = target;
       copy.Add("copy");
       EXPECT_EQ(FromLineArray(target), FromLineArray(plain));
+    }
+  }
+}
+
+// Arrays read from text (lines moved down or left where they stood) and built line by line take
+// any run of edits as a plain list of strings does, and write what it holds.
+TEST(LineArrayEdit, AnyRunOfEditsMatchesAListOfStrings) {
+  std::mt19937 random(23);
+  for (int round = 0; round < 400; ++round) {
+    const std::string label = "round " + std::to_string(round);
+    CLineArray array;
+    Lines model;
+    if (round % 2 == 0) {
+      const std::string bytes = RandomText(random, static_cast<int>(random() % 8), round % 8 == 6);
+      bool firstCrLf = false;
+      model = ReadByTheRules(bytes, &firstCrLf);
+      array.ReadLines(bytes);
+    }
+    for (int step = 0; step < 12; ++step) {
+      const std::string text(random() % 5, static_cast<char>('k' + step));
+      const unsigned pick = random() % 8;
+      if (model.empty() || pick == 0) {
+        array.Add(text);
+        model.push_back(text);
+      } else if (pick == 1) {
+        array.AddEmpty();
+        model.emplace_back();
+      } else if (pick == 2) {
+        array.AppendToLast(text);
+        model.back() += text;
+      } else if (pick == 3) {
+        array.AppendToLast(' ', text.size());
+        model.back().append(text.size(), ' ');
+      } else if (pick == 4) {
+        const std::size_t column = random() % (model.back().size() + 1);
+        array.InsertIntoLast(column, text);
+        model.back().insert(column, text);
+      } else if (pick == 5) {
+        const std::size_t length = random() % (model.back().size() + 1);
+        array.TruncateLast(length);
+        model.back().resize(length);
+      } else if (pick == 6) {
+        array.RemoveLast();
+        model.pop_back();
+      } else {
+        const std::size_t count = random() % (model.size() + 1);
+        array.TruncateLines(count);
+        model.resize(count);
+      }
+      ExpectHolds(array, model, label + ", step " + std::to_string(step));
+      if (::testing::Test::HasFailure()) return;
     }
   }
 }
