@@ -63,16 +63,10 @@ struct InputBytes {
   std::string bytes;
   bool regularFile = false;
   bool readOnly = false;    // no write permission bit at all
-  bool dropsBytes = false;  // reading it as lines drops bytes (see ReadingDropsBytes)
+  bool dropsBytes = false;  // reading it as lines dropped bytes (LineReadInfo::bytesDropped)
   dev_t device = 0;
   ino_t inode = 0;
 };
-
-// Reading drops a NUL byte with the rest of its line and a 0x1A byte with all that follows, so a
-// file that holds one would lose text if its result replaced it.
-bool ReadingDropsBytes(std::string_view bytes) {
-  return bytes.find('\0') != std::string_view::npos || bytes.find('\x1a') != std::string_view::npos;
-}
 
 // Reads a named file under the same conditions as LoadLineArray (no folder, nothing that another
 // process holds locked while writing it), or standard input; the bytes are kept so that a result
@@ -89,7 +83,6 @@ bool ReadInput(const std::string& name, InputBytes* input) {
   input->inode = st.st_ino;
   std::size_t hint = input->regularFile ? static_cast<std::size_t>(st.st_size) : 0;
   if (!ReadWhole(fd, hint, &input->bytes) || !file.Close()) return false;
-  input->dropsBytes = ReadingDropsBytes(input->bytes);
   return true;
 }
 
@@ -145,6 +138,8 @@ int CInputRun::Run(bool* wouldChange) {
   // Only a comparison needs the bytes once they are lines.
   LineReadInfo info = options_.write == WriteMode::Result ? input_.ReadLines(std::move(read_.bytes))
                                                           : input_.ReadLines(read_.bytes);
+  // A file that holds a NUL or a 0x1A would lose text if its result replaced it.
+  read_.dropsBytes = info.bytesDropped;
   CLineArray output;
   int status = Analyse(size, &output);
   if (status != StatusDone) return status;

@@ -166,10 +166,12 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   RemoveAll();
   if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
     bytes.resize(static_cast<const char*>(eof) - bytes.data());
+    info.bytesDropped = true;
   }
   char* data = bytes.data();
   const std::size_t size = bytes.size();
   const bool hasNul = std::memchr(data, '\0', size) != nullptr;
+  if (hasNul) info.bytesDropped = true;
   // A large text is compacted in two halves at once, the second from the line that starts
   // after its middle, and then moved down behind the first.
   const char* lf = size >= kParallelBytes

@@ -19,6 +19,9 @@ class CByteSink {
 // What reading a file's bytes found out about its line ends.
 struct LineReadInfo {
   bool firstLineEndsWithCrLf = false;
+  // A NUL (with the rest of its line) or a 0x1A (with all that follows) was left out: the lines
+  // written back would not give the file again.
+  bool bytesDropped = false;
 };
 
 // Asks the system to back a large buffer not touched yet with huge pages where it can: a

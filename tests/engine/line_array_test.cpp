@@ -160,6 +160,8 @@ void ExpectReadAndWrittenByTheRules(const std::string& bytes, const std::string&
   CLineArray read;
   const LineReadInfo info = read.ReadLines(bytes);
   ASSERT_EQ(info.firstLineEndsWithCrLf, firstCrLf) << label;
+  EXPECT_EQ(info.bytesDropped, bytes.find_first_of(std::string("\0\x1a", 2)) != std::string::npos)
+      << label;
   ExpectHolds(read, expected, label);
 }
 

@@ -111,6 +111,7 @@ TEST(CliSeveralInputs, EveryInputIsFormattedAndTheFailureReported) {
       {"page without script", File, "plain.html", "<html><body>text</body></html>\n", 2},
       {"not a page", File, "notes.txt", "a { b }\n", 3},
       {"a NUL byte would be lost", File, "nul.js", "a; b;\n\0tail\n"s, 5},
+      {"what follows a 0x1A would be lost", File, "eof.js", "a; b;\n\x1atail\n", 5},
       {"read-only", ReadOnlyFile, "fixed.js", "a; b;\n", 5},
   };
   // "-i" is CLI11's alias of "--in-place": one run in CliUsage shows that it is there.
@@ -131,7 +132,7 @@ TEST(CliSeveralInputs, EveryInputIsFormattedAndTheFailureReported) {
       if (*mode) args.insert(args.begin(), mode);
       const std::string label = std::string(mode) + " with " + f.label;
       ProcessResult result = RunProcess(kCli, args);
-      // Without --in-place the NUL byte is dropped from the result, as a single input does.
+      // Without --in-place the bytes are dropped from the result, as a single input does.
       const int status = *mode || f.status != 5 ? f.status : 0;
       EXPECT_EQ(result.status, status) << label << ": " << result.err;
       if (status != 0) {
