@@ -15,11 +15,7 @@ int CScriptAnalyzer::Run(const CLineArray& input, CLineArray& output) {
   ticker_.Start(progress_, &input, currentLineFormat_, progressInterval_);
   ticker_.UpdateLine(tokenizer_.GetTokenLine());
   ticker_.ShowLine(0);
-  // Re-indented text comes out about as large as it went in, give or take indentation, and in
-  // some more lines (a brace on a line of its own): room that is never used costs no memory.
-  if (output.IsEmpty())
-    output.Reserve(input.TextSize() + input.TextSize() / 4 + 64,
-                   input.GetSize() + input.GetSize() / 2 + 64);
+  if (output.IsEmpty()) ReserveOutputRoom(output, input.TextSize(), input.GetSize());
   FastPathResult fast = FastPathResult::Unsupported;
   splitOutcome_ = SplitOutcome::OnePart;
   if (!pageMode_ && fastPath_)

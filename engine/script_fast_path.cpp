@@ -1060,6 +1060,10 @@ class CLaterPartThread {
 
 }  // namespace
 
+void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines) {
+  output.Reserve(bytes + bytes / 4 + 64, std::max(lines + lines / 2, bytes / 16) + 64);
+}
+
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,
                                   CLineArray& output, CProgressTicker& ticker,
                                   const ScriptSplit& split, SplitOutcome* outcome) {
@@ -1071,7 +1075,7 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
   if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
     share = std::make_unique<CSplitShare>(firstLine);
     const std::size_t lines = input.GetSize() - static_cast<std::size_t>(firstLine);
-    share->output.Reserve(rest + rest / 4 + 64, lines + lines / 2 + 64);  // as for one part
+    ReserveOutputRoom(share->output, rest, lines);
     if (!split.concurrent)
       RunLaterPart(input, options, *share);
     else if (!thread.Start(input, options, share.get()))
