@@ -168,10 +168,9 @@ TextPos CScriptAnalyzer::FindTagEnd(TextPos from) const {
   return EndOfInput();
 }
 
-void CScriptAnalyzer::ScanPage() {
-  TextPos copy;
-  TextPos readFrom;
-  bool jump = false;  // go on reading at readFrom rather than after the last token
+void CScriptAnalyzer::ScanPage(TextPos from, bool jump) {
+  TextPos copy = from;
+  TextPos readFrom = from;  // with jump: go on reading here rather than after the last token
   for (;;) {
     SetPageLists();
     if (jump) {
@@ -232,10 +231,11 @@ void CScriptAnalyzer::ScanPage() {
     copy = tagEnd;
     tokenizer_.ClearBlocks();
     if (!ReindentBlockFast(tagEnd, blockEnd)) ReindentScript(false, tagEnd, blockEnd);
-    if (IsCancelled()) break;
+    if (IsCancelled() || splitOver_) break;
     copy = readFrom = resume_;
     jump = true;  // the re-indenter may have stopped on the "<" of the next script tag
   }
+  if (splitOver_) return;  // the rest is the later part's, or of no use
   // The rest of the page, up to its very end; a cancelled run is not saved anyway.
   emitter_->CopyThrough(*input_, copy, IsCancelled() ? TokenPos() : EndOfInput());
 }

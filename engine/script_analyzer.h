@@ -62,8 +62,14 @@ class CScriptAnalyzer {
   bool Advance();
   bool IsCancelled() { return cancelled_ || (progress_ && progress_->IsCancelled()); }
 
-  // HTML scanner.
-  void ScanPage();
+  // HTML scanner. A page is read from `from` on; with jump, reading starts there rather than at
+  // the start of the first line.
+  void ScanPage(TextPos from = TextPos{}, bool jump = false);
+  // A large page in two parts (see CPageSplit) where it can, else in one.
+  void ScanPageInParts(CLineArray& output);
+  bool FindPageSplit(TextPos* from) const;
+  static void RunLaterPage(const CLineArray& input, const LayoutOptions& options,
+                           CSplitShare& share);
   void SetPageLists();
   bool ReadTag(bool script, bool* isJavaScript);
   TextPos FindScriptBlockEnd(TextPos from) const;
@@ -117,6 +123,10 @@ class CScriptAnalyzer {
 
   const CLineArray* input_ = nullptr;
   CLineArray* output_ = nullptr;
+  // The split page read that this run's script blocks take part in, and whether reading the page
+  // is over: joined with the later part, or, for the later part, of no more use.
+  BlockSplit* blockSplit_ = nullptr;
+  bool splitOver_ = false;
   bool scriptFound_ = false;
   bool pageTagSeen_ = false;
   bool cancelled_ = false;

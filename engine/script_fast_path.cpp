@@ -25,7 +25,7 @@
 #include "token_history.h"
 
 namespace vantorel {
-namespace {
+namespace lean {
 
 constexpr std::size_t npos = std::string_view::npos;
 
@@ -552,16 +552,16 @@ class CLaterPartProgress : public CAnalyzerProgress {
 // What the two parts of a split run share. The later part appends checkpoints, never more than
 // the room reserved for them (so they never move while the earlier part reads them), and
 // publishes each by raising the count.
+}  // namespace lean
+
 class CSplitShare {
  public:
   static constexpr std::size_t kMaxCheckpoints = 1024;
 
-  explicit CSplitShare(std::ptrdiff_t first) : firstLine(first) {
-    checkpoints_.reserve(kMaxCheckpoints);
-  }
+  explicit CSplitShare(TextPos first) : firstPos(first) { checkpoints_.reserve(kMaxCheckpoints); }
 
   // The later part's side. Record is false once no more checkpoints are wanted.
-  bool Record(Checkpoint checkpoint) {
+  bool Record(lean::Checkpoint checkpoint) {
     checkpoints_.push_back(std::move(checkpoint));
     published_.store(checkpoints_.size(), std::memory_order_release);
     if (checkpoints_.size() < kMaxCheckpoints) return true;
@@ -569,9 +569,13 @@ class CSplitShare {
     return false;
   }
   void Close() { closed_.store(true, std::memory_order_release); }
-  void Finish(FastPathResult result, std::size_t unmatchedCloses) {
-    result_ = result;
+  // The run that recorded checkpoints is over, with this many ")" that closed no "(" of its own.
+  void EndRecording(std::size_t unmatchedCloses) {
     unmatchedCloses_ = unmatchedCloses;
+    Close();
+  }
+  void Finish(FastPathResult result) {
+    result_ = result;
     Close();
     finished_.store(true, std::memory_order_release);
   }
@@ -579,24 +583,28 @@ class CSplitShare {
   // The earlier part's side. Closed is asked before Published: once closed, the count is final.
   bool Closed() const { return closed_.load(std::memory_order_acquire); }
   std::size_t Published() const { return published_.load(std::memory_order_acquire); }
-  const Checkpoint& At(std::size_t index) const { return checkpoints_[index]; }
+  const lean::Checkpoint& At(std::size_t index) const { return checkpoints_[index]; }
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
   // Valid once finished.
   FastPathResult Result() const { return result_; }
   std::size_t UnmatchedCloses() const { return unmatchedCloses_; }
 
-  const std::ptrdiff_t firstLine;
-  CLaterPartProgress progress;
-  CLineArray output;  // the later part's, read by the earlier part once finished
+  const TextPos firstPos;  // where the later part starts: checkpoints lie from here on
+  std::atomic<bool> laterReadsPageText{false};  // see CLeanReindenter::AtCheckpoint
+  lean::CLaterPartProgress progress;
+  CLineArray output;         // the later part's, read by the earlier part once finished
+  bool pageTagSeen = false;  // a page's later part saw an html, head or body tag
 
  private:
-  std::vector<Checkpoint> checkpoints_;
+  std::vector<lean::Checkpoint> checkpoints_;
   std::atomic<std::size_t> published_{0};
   std::atomic<bool> closed_{false};
   std::atomic<bool> finished_{false};
   FastPathResult result_ = FastPathResult::Unsupported;
   std::size_t unmatchedCloses_ = 0;
 };
+
+namespace lean {
 
 // ---- The re-indenter -------------------------------------------------------------------------
 
@@ -623,6 +631,8 @@ class CLeanReindenter {
   // After an earlier part's run: whether it ended at a checkpoint, and where each output's lines
   // from there on begin.
   bool Joined() const { return joined_; }
+  // After an earlier part's run: whether it found it could not join, and stopped the later part.
+  bool GaveUp() const { return gaveUp_; }
   std::size_t JoinedAt() const { return joinedAt_; }
   std::size_t LaterJoinedAt() const { return laterJoinedAt_; }
   std::size_t UnmatchedCloses() const { return history_.UnmatchedCloses(); }
@@ -680,6 +690,7 @@ class CLeanReindenter {
   bool later_ = false;
   std::size_t nextCheckpoint_ = 0;
   bool joined_ = false;
+  bool gaveUp_ = false;
   std::size_t joinedAt_ = 0;
   std::size_t laterJoinedAt_ = 0;
   bool guard_ = false;  // a page's script block: see COutputEmitter::GuardScriptEnd
@@ -847,7 +858,14 @@ bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
       ++nextCheckpoint_;
     if (nextCheckpoint_ < published) break;
     if (closed) return GiveUpJoining();
-    WaitFor([&] { return share_->Published() > nextCheckpoint_ || share_->Closed(); });
+    // A page's later part may be reading page text before its first block, for as long as the
+    // earlier part would: the earlier part reads on rather than wait (and looks again at its
+    // next segment).
+    if (share_->laterReadsPageText.load(std::memory_order_acquire)) return false;
+    WaitFor([&] {
+      return share_->Published() > nextCheckpoint_ || share_->Closed() ||
+             share_->laterReadsPageText.load(std::memory_order_acquire);
+    });
   }
   const Checkpoint& checkpoint = share_->At(nextCheckpoint_);
   std::size_t firstKept = 0;
@@ -883,6 +901,7 @@ bool CLeanReindenter::Matches(const Checkpoint& checkpoint, int depth, int forAl
 }
 
 bool CLeanReindenter::GiveUpJoining() {
+  gaveUp_ = true;
   share_->progress.stop.store(true, std::memory_order_relaxed);
   share_ = nullptr;
   return false;
@@ -927,7 +946,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     start = blockStart;
   }
   for (;;) {
-    if (advanced && share_ && start.line >= share_->firstLine &&
+    if (advanced && share_ && !Before(start, share_->firstPos) &&
         AtCheckpoint(start, depth, forAllowance))
       return;
     if (!advanced && !Next()) return FinishScript(true, start, depth);
@@ -985,7 +1004,11 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   }
 }
 
-}  // namespace
+}  // namespace lean
+
+using lean::Cancelled;
+using lean::CLeanReindenter;
+using lean::Unsupported;
 
 namespace {
 
@@ -1022,7 +1045,7 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
   later.PlayLaterPart(&share);
   FastPathResult result = FastPathResult::Done;
   try {
-    later.Run(true, {share.firstLine, 0});
+    later.Run(true, share.firstPos);
   } catch (const Unsupported&) {
     result = FastPathResult::Unsupported;
   } catch (const Cancelled&) {
@@ -1031,7 +1054,8 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
     // Out of memory, say: the earlier part, never left waiting, does the work alone.
     result = FastPathResult::Unsupported;
   }
-  share.Finish(result, later.UnmatchedCloses());
+  share.EndRecording(later.UnmatchedCloses());
+  share.Finish(result);
 }
 
 // Ends the later part before anything returns: it reads the input and writes the share.
@@ -1043,10 +1067,11 @@ class CLaterPartThread {
     thread_.join();
   }
   // False when no thread could be started.
-  bool Start(const CLineArray& input, const LayoutOptions& options, CSplitShare* share) {
+  template <typename Run>
+  bool Start(CSplitShare* share, Run run) {
     share_ = share;
     try {
-      thread_ = std::thread(RunLaterPart, std::cref(input), std::cref(options), std::ref(*share));
+      thread_ = std::thread(std::move(run));
     } catch (const std::system_error&) {
       return false;
     }
@@ -1073,12 +1098,14 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
   CLaterPartThread thread;
   std::size_t rest = 0;
   if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
-    share = std::make_unique<CSplitShare>(firstLine);
+    share = std::make_unique<CSplitShare>(TextPos{firstLine, 0});
     const std::size_t lines = input.GetSize() - static_cast<std::size_t>(firstLine);
     ReserveOutputRoom(share->output, rest, lines);
     if (!split.concurrent)
       RunLaterPart(input, options, *share);
-    else if (!thread.Start(input, options, share.get()))
+    else if (!thread.Start(share.get(), [&input, &options, &share = *share] {
+               RunLaterPart(input, options, share);
+             }))
       share.reset();
   }
   COutputEmitter emitter(options, output);
@@ -1104,23 +1131,86 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
 
 FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& options,
                                  COutputEmitter& emitter, CProgressTicker& ticker,
-                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos) {
+                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos,
+                                 BlockSplit* split) {
   const COutputEmitter::Snapshot before = emitter.TakeSnapshot();
   // A ticker's count goes on where the general path would, so it is restored with the output.
   const CProgressTicker tickerBefore = ticker;
   CLeanReindenter reindenter(input, options, emitter, ticker);
+  CSplitShare* const share = split ? split->share : nullptr;
+  if (share && split->later) {
+    reindenter.PlayLaterPart(share);
+    share->laterReadsPageText.store(false, std::memory_order_release);
+  } else if (share)
+    reindenter.PlayEarlierPart(share);
   emitter.GuardScriptEnd(true);
   try {
     reindenter.Run(false, blockStart, blockEnd);
   } catch (const Unsupported&) {
     emitter.Restore(before);
     ticker = tickerBefore;
+    if (share && split->later) share->EndRecording(0);
+    if (share && reindenter.GaveUp()) split->gaveUp = true;
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     return FastPathResult::Cancelled;
   }
+  if (share && split->later) share->EndRecording(reindenter.UnmatchedCloses());
+  if (share && !split->later) {
+    split->joined = reindenter.Joined();
+    split->gaveUp = reindenter.GaveUp();
+    split->joinedAt = reindenter.JoinedAt();
+    split->laterJoinedAt = reindenter.LaterJoinedAt();
+    if (split->joined) return FastPathResult::Done;
+  }
   *tagPos = reindenter.TagPos();
   return FastPathResult::Done;
+}
+
+CPageSplit::CPageSplit(TextPos from) : share_(std::make_unique<CSplitShare>(from)) {}
+
+CPageSplit::~CPageSplit() {
+  if (!thread_.joinable()) return;
+  share_->progress.stop.store(true, std::memory_order_relaxed);
+  thread_.join();
+}
+
+bool CPageSplit::Start(std::function<void(CSplitShare&)> later, bool concurrent) {
+  if (!concurrent) {
+    later(*share_);
+    return true;
+  }
+  try {
+    thread_ = std::thread([this, later = std::move(later)] { later(*share_); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+TextPos SplitStart(const CSplitShare& share) {
+  return share.firstPos;
+}
+
+void LaterPageStarts(CSplitShare& share) {
+  share.laterReadsPageText.store(true, std::memory_order_release);
+}
+
+CLineArray& SplitOutput(CSplitShare& share) {
+  return share.output;
+}
+
+CAnalyzerProgress& SplitProgress(CSplitShare& share) {
+  return share.progress;
+}
+
+void FinishLaterPage(CSplitShare& share, FastPathResult result, bool pageTagSeen) {
+  share.pageTagSeen = pageTagSeen;
+  share.Finish(result);
+}
+
+bool LaterPageTagSeen(const CSplitShare& share) {
+  return share.pageTagSeen;
 }
 
 }  // namespace vantorel

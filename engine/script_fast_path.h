@@ -1,5 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "analyzer_progress.h"
 #include "line_array.h"
 #include "output_emitter.h"
 #include "progress_ticker.h"
@@ -23,7 +28,9 @@ void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines)
 struct ScriptSplit {
   std::size_t minBytes = std::size_t{512} << 10;
   std::ptrdiff_t line = -1;  // the later part's first line, whatever the size; -1: the middle
-  bool concurrent = true;    // false: the later part runs first, on the caller's thread
+  // With a line: on a page, the column from which the later part looks for its script tag.
+  std::size_t column = 0;
+  bool concurrent = true;  // false: the later part runs first, on the caller's thread
 };
 
 enum class SplitOutcome {
@@ -45,11 +52,63 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
                                   const ScriptSplit& split = ScriptSplit(),
                                   SplitOutcome* outcome = nullptr);
 
+// What the two parts of a split run share (inside the lean pass).
+class CSplitShare;
+
+// A page read in two parts on two cores. The later part reads the page on from a script tag
+// after its middle, into an output of its own, with a fresh state, and records its state where
+// the segments of its first script block start. The earlier part reads from the start; in its
+// blocks from that tag on it compares its state with the later part's at the same places, and
+// where they are the same the output from there on is the later part's: the same lines as from
+// one part. Where they never are, the earlier part reads on alone. The later part is asked to
+// stop, and waited for, before this goes away.
+class CPageSplit {
+ public:
+  explicit CPageSplit(TextPos from);
+  ~CPageSplit();
+  CPageSplit(const CPageSplit&) = delete;
+  CPageSplit& operator=(const CPageSplit&) = delete;
+  // Runs later(share) on a thread of its own, or at once on this one when not concurrent; false
+  // when no thread could be started.
+  bool Start(std::function<void(CSplitShare&)> later, bool concurrent);
+  CSplitShare& Share() { return *share_; }
+
+ private:
+  std::unique_ptr<CSplitShare> share_;
+  std::thread thread_;
+};
+
+// The later part's side of a split page: where it starts, its output, the progress display that
+// stops it, and its end (how it went, and whether it saw an html, head or body tag).
+TextPos SplitStart(const CSplitShare& share);
+// Called as the later part starts reading page text: till its first block, the earlier part does
+// not wait for its checkpoints.
+void LaterPageStarts(CSplitShare& share);
+CLineArray& SplitOutput(CSplitShare& share);
+CAnalyzerProgress& SplitProgress(CSplitShare& share);
+void FinishLaterPage(CSplitShare& share, FastPathResult result, bool pageTagSeen);
+// The earlier part's side, once joined.
+bool LaterPageTagSeen(const CSplitShare& share);
+
+// A page's script block in a page read in two parts.
+struct BlockSplit {
+  CSplitShare* share = nullptr;
+  bool later = false;  // the later part's first block: it records its state
+  // Set by an earlier part's block: it ended where the two parts' states met (the output from
+  // there on is the later part's; the block's closing tag was not reached), or it found that they
+  // never will and stopped the later part.
+  bool joined = false;
+  bool gaveUp = false;
+  std::size_t joinedAt = 0;       // how many of the earlier part's output lines stay
+  std::size_t laterJoinedAt = 0;  // the first of the later part's lines to follow them
+};
+
 // A page's script block, from the end of its opening tag to blockEnd, where the browser ends it
 // (line -1: the block runs to the end of the input), through the page's emitter. *tagPos is where
 // the closing tag starts, or line -1 when the block ran to the end of the input.
 FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& options,
                                  COutputEmitter& emitter, CProgressTicker& ticker,
-                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos);
+                                 TextPos blockStart, TextPos blockEnd, TextPos* tagPos,
+                                 BlockSplit* split = nullptr);
 
 }  // namespace vantorel

@@ -3,7 +3,7 @@
 //
 // Beyond "no crash": every non-blank byte of the input as the line array read it reaches the
 // output in order and nothing is added, formatting the output again changes nothing, and the
-// lean pass gives the same lines as the general path, and so does a script read in two parts.
+// lean pass gives the same lines as the general path, and so does an input read in two parts.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,12 +26,16 @@ int Format(const CLineArray& input, const LayoutOptions& options, bool page, CLi
   return result;
 }
 
-// The script read in two parts, the later one from `line`, on the caller's thread.
-std::string FormatSplit(const CLineArray& input, const LayoutOptions& options, std::size_t line) {
+// The input read in two parts on the caller's thread: a script's later part from `line`, a
+// page's from the first script tag from `column` of `line` on.
+std::string FormatSplit(const CLineArray& input, const LayoutOptions& options, bool page,
+                        std::size_t line, std::size_t column = 0) {
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(options);
+  analyzer.SetPageMode(page);
   ScriptSplit split;
   split.line = static_cast<std::ptrdiff_t>(line);
+  split.column = column;
   split.concurrent = false;
   analyzer.SetScriptSplit(split);
   CLineArray output;
@@ -70,11 +74,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!page && leanUsed && input.GetSize() > 1) {
     // The middle line, and one the input's last byte chooses.
     for (std::size_t line : {input.GetSize() / 2, 1 + data[size - 1] % (input.GetSize() - 1)}) {
-      const std::string splitText = FormatSplit(input, options, line);
+      const std::string splitText = FormatSplit(input, options, false, line);
       if (splitText != onceText)
         Fail("a run in two parts differs from one in one part",
              how + ", later part from line " + std::to_string(line) + "\n--- one part:\n" +
                  onceText + "--- two parts:\n" + splitText);
+    }
+  }
+  if (page && leanUsed) {
+    // From the start, and from a place the input's last two bytes choose.
+    const std::size_t line = data[size - 1] % input.GetSize();
+    const std::size_t column = size > 1 ? data[size - 2] % (input.GetAt(line).size() + 1) : 0;
+    for (const auto& [fromLine, fromColumn] : {std::pair<std::size_t, std::size_t>{0, 0},
+                                               std::pair<std::size_t, std::size_t>{line, column}}) {
+      const std::string splitText = FormatSplit(input, options, true, fromLine, fromColumn);
+      if (splitText != onceText)
+        Fail("a run in two parts differs from one in one part",
+             how + ", later part from line " + std::to_string(fromLine) + ", column " +
+                 std::to_string(fromColumn) + "\n--- one part:\n" + onceText + "--- two parts:\n" +
+                 splitText);
     }
   }
   if (NonBlank(onceText) != NonBlank(inputText))

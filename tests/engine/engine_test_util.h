@@ -50,22 +50,40 @@ struct RunOutcome {
 
 enum class InputKind { Script, Page };
 
-// A script read in two parts, the later one starting at each of its lines in turn (at most about
+// Where the later part of a split run may start: a script's lines after the first, a page's
+// "<" bytes (the later part reads on from the first script tag from there).
+inline std::vector<TextPos> SplitStarts(const CLineArray& in, InputKind kind) {
+  std::vector<TextPos> starts;
+  for (std::size_t line = 0; line < in.GetSize(); ++line) {
+    const std::string_view text = in.GetAt(line);
+    if (kind == InputKind::Script && line > 0)
+      starts.push_back({static_cast<std::ptrdiff_t>(line), 0});
+    for (std::size_t column = 0; kind == InputKind::Page && column < text.size(); ++column) {
+      if (text[column] == '<') starts.push_back({static_cast<std::ptrdiff_t>(line), column});
+    }
+  }
+  return starts;
+}
+
+// An input read in two parts, the later one starting at each place it may in turn (at most about
 // 64 of them), gives the lines it gives read in one part.
-inline void ExpectSplitRunsAgree(const CLineArray& in, const LayoutOptions& options,
+inline void ExpectSplitRunsAgree(const CLineArray& in, const LayoutOptions& options, InputKind kind,
                                  const RunOutcome& whole) {
-  const std::size_t lines = in.GetSize();
-  const std::size_t step = lines / 64 + 1;
-  for (std::size_t first = 1; first < lines; first += step) {
+  const std::vector<TextPos> starts = SplitStarts(in, kind);
+  const std::size_t step = starts.size() / 64 + 1;
+  for (std::size_t k = 0; k < starts.size(); k += step) {
     CScriptAnalyzer analyzer;
     analyzer.SetOptions(options);
+    analyzer.SetPageMode(kind == InputKind::Page);
     ScriptSplit split;
-    split.line = static_cast<std::ptrdiff_t>(first);
+    split.line = starts[k].line;
+    split.column = starts[k].column;
     split.concurrent = false;
     analyzer.SetScriptSplit(split);
     CLineArray out;
     EXPECT_EQ(analyzer.Run(in, out), whole.result);
-    EXPECT_EQ(FromLineArray(out), whole.output) << "later part from line " << first;
+    EXPECT_EQ(FromLineArray(out), whole.output)
+        << "later part from line " << starts[k].line << ", column " << starts[k].column;
   }
 }
 
@@ -90,7 +108,7 @@ inline RunOutcome RunAnalyzer(const Lines& input, const LayoutOptions& options, 
     analyzer.SetFastPath(false);
     EXPECT_EQ(analyzer.Run(in, general), outcome.result);
     EXPECT_EQ(FromLineArray(general), outcome.output) << "lean pass and general path differ";
-    if (kind == InputKind::Script) ExpectSplitRunsAgree(in, options, outcome);
+    ExpectSplitRunsAgree(in, options, kind, outcome);
   }
   return outcome;
 }
