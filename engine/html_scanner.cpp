@@ -235,7 +235,7 @@ void CScriptAnalyzer::ScanPage(TextPos from, bool jump) {
     copy = readFrom = resume_;
     jump = true;  // the re-indenter may have stopped on the "<" of the next script tag
   }
-  if (splitOver_) return;  // the rest is the later part's, or of no use
+  if (splitOver_) return;  // the rest is the later part's
   // The rest of the page, up to its very end; a cancelled run is not saved anyway.
   emitter_->CopyThrough(*input_, copy, IsCancelled() ? TokenPos() : EndOfInput());
 }

@@ -62,12 +62,7 @@ bool CScriptAnalyzer::ReindentBlockFast(TextPos blockStart, TextPos blockEnd) {
   const FastPathResult result = vantorel::ReindentBlockFast(*input_, options_, *emitter_, ticker_,
                                                             blockStart, blockEnd, &tagPos, split);
   if (split && split->later) {
-    blockSplit_ = nullptr;  // only the later part's first block records its state
-    if (result == FastPathResult::Unsupported) {
-      // The earlier part can never meet a later part on the general path.
-      splitOver_ = true;
-      return true;
-    }
+    if (split->recordedAll) blockSplit_ = nullptr;
   } else if (split) {
     if (split->gaveUp) blockSplit_ = nullptr;
     if (split->joined) {
@@ -183,9 +178,7 @@ void CScriptAnalyzer::RunLaterPage(const CLineArray& input, const LayoutOptions&
     later.ScanPage(SplitStart(share), true);
     later.emitter_ = nullptr;
     pageTagSeen = later.pageTagSeen_;
-    result = later.IsCancelled() ? FastPathResult::Cancelled
-             : later.splitOver_  ? FastPathResult::Unsupported
-                                 : FastPathResult::Done;
+    result = later.IsCancelled() ? FastPathResult::Cancelled : FastPathResult::Done;
   } catch (...) {
     result = FastPathResult::Unsupported;  // out of memory, say: the earlier part reads on alone
   }

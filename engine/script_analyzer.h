@@ -123,8 +123,8 @@ class CScriptAnalyzer {
 
   const CLineArray* input_ = nullptr;
   CLineArray* output_ = nullptr;
-  // The split page read that this run's script blocks take part in, and whether reading the page
-  // is over: joined with the later part, or, for the later part, of no more use.
+  // The split page read that this run's script blocks take part in, and whether the earlier part
+  // has joined the later one (the rest of the page is the later part's).
   BlockSplit* blockSplit_ = nullptr;
   bool splitOver_ = false;
   bool scriptFound_ = false;

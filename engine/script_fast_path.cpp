@@ -525,6 +525,7 @@ bool SamePos(TextPos a, TextPos b) {
 // The later part's state where one of its segments starts: what the earlier part must hold at
 // the same token to go on exactly as the later part did from there.
 struct Checkpoint {
+  std::size_t run = 0;  // which of the later part's runs recorded it (a page's blocks)
   TextPos start;
   int depth = 0;
   int forAllowance = 0;
@@ -569,11 +570,15 @@ class CSplitShare {
     return false;
   }
   void Close() { closed_.store(true, std::memory_order_release); }
-  // The run that recorded checkpoints is over, with this many ")" that closed no "(" of its own.
-  void EndRecording(std::size_t unmatchedCloses) {
-    unmatchedCloses_ = unmatchedCloses;
-    Close();
+  // A run that records checkpoints (a script's, or one of a page's blocks) starts; the number it
+  // gets goes into its checkpoints.
+  std::size_t StartRun() {
+    runCloses_.push_back(kFailedRun);
+    return runCloses_.size() - 1;
   }
+  // The run is over, with this many ")" that closed no "(" of its own; a run that gave up (its
+  // block went to the general path) is not ended, and its checkpoints are of no use.
+  void EndRun(std::size_t run, std::size_t unmatchedCloses) { runCloses_[run] = unmatchedCloses; }
   void Finish(FastPathResult result) {
     result_ = result;
     Close();
@@ -587,7 +592,9 @@ class CSplitShare {
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
   // Valid once finished.
   FastPathResult Result() const { return result_; }
-  std::size_t UnmatchedCloses() const { return unmatchedCloses_; }
+  // The ")" that closed no "(" in the run, or kFailedRun.
+  std::size_t UnmatchedCloses(std::size_t run) const { return runCloses_[run]; }
+  static constexpr std::size_t kFailedRun = static_cast<std::size_t>(-1);
 
   const TextPos firstPos;  // where the later part starts: checkpoints lie from here on
   std::atomic<bool> laterReadsPageText{false};  // see CLeanReindenter::AtCheckpoint
@@ -601,7 +608,7 @@ class CSplitShare {
   std::atomic<bool> closed_{false};
   std::atomic<bool> finished_{false};
   FastPathResult result_ = FastPathResult::Unsupported;
-  std::size_t unmatchedCloses_ = 0;
+  std::vector<std::size_t> runCloses_;  // per run; written by the later part before it finishes
 };
 
 namespace lean {
@@ -623,10 +630,13 @@ class CLeanReindenter {
   // A whole script in two parts. The later part records its state where its first segments
   // start; the earlier part, past the later part's first line, compares its own state there and
   // ends where the two are the same, once the later part has finished.
-  void PlayLaterPart(CSplitShare* share) {
+  void PlayLaterPart(CSplitShare* share, std::size_t run) {
     share_ = share;
     later_ = true;
+    run_ = run;
   }
+  // The later part's: whether it recorded as many checkpoints as the share takes.
+  bool RecordedAll() const { return later_ && !share_; }
   void PlayEarlierPart(CSplitShare* share) { share_ = share; }
   // After an earlier part's run: whether it ended at a checkpoint, and where each output's lines
   // from there on begin.
@@ -688,6 +698,7 @@ class CLeanReindenter {
   CProgressTicker& ticker_;
   CSplitShare* share_ = nullptr;
   bool later_ = false;
+  std::size_t run_ = 0;
   std::size_t nextCheckpoint_ = 0;
   bool joined_ = false;
   bool gaveUp_ = false;
@@ -845,8 +856,8 @@ void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth
 
 bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
   if (later_) {
-    if (!share_->Record({start, depth, forAllowance, emitted_, emittedInComment_, lexer_, history_,
-                         out_.TakeSnapshot()}))
+    if (!share_->Record({run_, start, depth, forAllowance, emitted_, emittedInComment_, lexer_,
+                         history_, out_.TakeSnapshot()}))
       share_ = nullptr;
     return false;
   }
@@ -873,9 +884,10 @@ bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
     return false;
   WaitFor([&] { return share_->Finished(); });
   // The later part took every ")" that closed none of its "(" for one that opens no head.
-  if (share_->Result() != FastPathResult::Done ||
-      !history_.OuterParensOpenNoHead(
-          checkpoint.history, share_->UnmatchedCloses() - checkpoint.history.UnmatchedCloses()))
+  const std::size_t closes = share_->UnmatchedCloses(checkpoint.run);
+  if (share_->Result() != FastPathResult::Done || closes == CSplitShare::kFailedRun ||
+      !history_.OuterParensOpenNoHead(checkpoint.history,
+                                      closes - checkpoint.history.UnmatchedCloses()))
     return GiveUpJoining();
   joined_ = true;
   joinedAt_ = firstKept;
@@ -1042,10 +1054,12 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
   ticker.Start(&share.progress, &input, std::string(), 4096);
   COutputEmitter emitter(options, share.output);
   CLeanReindenter later(input, options, emitter, ticker);
-  later.PlayLaterPart(&share);
+  const std::size_t run = share.StartRun();
+  later.PlayLaterPart(&share, run);
   FastPathResult result = FastPathResult::Done;
   try {
     later.Run(true, share.firstPos);
+    share.EndRun(run, later.UnmatchedCloses());
   } catch (const Unsupported&) {
     result = FastPathResult::Unsupported;
   } catch (const Cancelled&) {
@@ -1054,7 +1068,6 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
     // Out of memory, say: the earlier part, never left waiting, does the work alone.
     result = FastPathResult::Unsupported;
   }
-  share.EndRecording(later.UnmatchedCloses());
   share.Finish(result);
 }
 
@@ -1138,8 +1151,9 @@ FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& o
   const CProgressTicker tickerBefore = ticker;
   CLeanReindenter reindenter(input, options, emitter, ticker);
   CSplitShare* const share = split ? split->share : nullptr;
+  const std::size_t run = share && split->later ? share->StartRun() : 0;
   if (share && split->later) {
-    reindenter.PlayLaterPart(share);
+    reindenter.PlayLaterPart(share, run);
     share->laterReadsPageText.store(false, std::memory_order_release);
   } else if (share)
     reindenter.PlayEarlierPart(share);
@@ -1149,13 +1163,20 @@ FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& o
   } catch (const Unsupported&) {
     emitter.Restore(before);
     ticker = tickerBefore;
-    if (share && split->later) share->EndRecording(0);
+    if (share && split->later) {
+      share->laterReadsPageText.store(true, std::memory_order_release);
+      split->recordedAll = reindenter.RecordedAll();
+    }
     if (share && reindenter.GaveUp()) split->gaveUp = true;
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     return FastPathResult::Cancelled;
   }
-  if (share && split->later) share->EndRecording(reindenter.UnmatchedCloses());
+  if (share && split->later) {
+    share->EndRun(run, reindenter.UnmatchedCloses());
+    share->laterReadsPageText.store(true, std::memory_order_release);  // page text again
+    split->recordedAll = reindenter.RecordedAll();
+  }
   if (share && !split->later) {
     split->joined = reindenter.Joined();
     split->gaveUp = reindenter.GaveUp();

@@ -57,11 +57,11 @@ class CSplitShare;
 
 // A page read in two parts on two cores. The later part reads the page on from a script tag
 // after its middle, into an output of its own, with a fresh state, and records its state where
-// the segments of its first script block start. The earlier part reads from the start; in its
-// blocks from that tag on it compares its state with the later part's at the same places, and
-// where they are the same the output from there on is the later part's: the same lines as from
-// one part. Where they never are, the earlier part reads on alone. The later part is asked to
-// stop, and waited for, before this goes away.
+// the segments of its script blocks start (the first 1 024). The earlier part reads from the
+// start; in its blocks from that tag on it compares its state with the later part's at the same
+// places, and where they are the same the output from there on is the later part's: the same
+// lines as from one part. Where they never are, the earlier part reads on alone. The later part
+// is asked to stop, and waited for, before this goes away.
 class CPageSplit {
  public:
   explicit CPageSplit(TextPos from);
@@ -93,7 +93,8 @@ bool LaterPageTagSeen(const CSplitShare& share);
 // A page's script block in a page read in two parts.
 struct BlockSplit {
   CSplitShare* share = nullptr;
-  bool later = false;  // the later part's first block: it records its state
+  bool later = false;        // the later part's: it records its state
+  bool recordedAll = false;  // set by a later part's block: no more checkpoints are taken
   // Set by an earlier part's block: it ended where the two parts' states met (the output from
   // there on is the later part's; the block's closing tag was not reached), or it found that they
   // never will and stopped the later part.
