@@ -57,9 +57,21 @@ bool CTokenHistory::OuterParensOpenNoHead(const CTokenHistory& later, std::size_
                       [](char head) { return head != 0; });
 }
 
+namespace {
+
+// The identifier a word ends in: a ")" and what stands before it belong to the same word, so
+// minified code gives words like "0===p)return".
+std::string_view TrailingIdentifier(std::string_view word) {
+  std::size_t begin = word.size();
+  while (begin > 0 && IsIdentifierByte(static_cast<unsigned char>(word[begin - 1]))) --begin;
+  return word.substr(begin);
+}
+
+}  // namespace
+
 bool CTokenHistory::BraceStaysOnLine() const {
   return Before().type == TokenWord && Before().line == Last().line &&
-         EndsStatementAtLineBreak(Before().text);
+         EndsStatementAtLineBreak(TrailingIdentifier(Before().text));
 }
 
 bool CTokenHistory::BraceMayJoin() const {

@@ -20,6 +20,26 @@ TEST(ScriptReindenter, WorkedExampleBothBraceStyles) {
                 input, Layout(1, 0, 2));
 }
 
+// Minified code runs a ")" into the word after it ("p)return"): a brace after a word that ends
+// in return, throw or yield still stays on its line, where a line break would end the statement
+// before an object; a longer word that merely ends alike does not keep it.
+TEST(ScriptReindenter, BraceAfterAWordEndingInAStatementEndStaysOnItsLine) {
+  const struct {
+    Lines input;
+    Lines output;
+  } cases[] = {
+      {{"if(0===p)return{height:0,width:0};"}, {"if(0===p)return{", "    height:0,width:0", "};"}},
+      {{"if(e)throw{code:1};g()"}, {"if(e)throw{", "    code:1", "};", "g()"}},
+      {{"function*h(){if(x)yield{v:1}}"},
+       {"function*h()", "{", "    if(x)yield{", "        v:1", "    }", "}"}},
+      {{"if(p)returned{q()}"}, {"if(p)returned", "{", "    q()", "}"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input[0]);
+    VERIFY_SCRIPT(c.output, c.input);
+  }
+}
+
 TEST(ScriptReindenter, OneLineBlockInEachLayout) {
   const Lines input = {"if (a) {b=1;c=2;}"};
   VERIFY_SCRIPT((Lines{"if (a)", "{", "    b=1;", "    c=2;", "}"}), input);
@@ -69,7 +89,8 @@ TEST(ScriptReindenter, OneStatementPerLine) {
   VERIFY_SCRIPT((Lines{"x = a +", "b;"}), {"x = a +", "    b;"});
   VERIFY_SCRIPT((Lines{"a;", "b;"}), {"a;", "", "", "b;"});
   // Blanks inside strings are the program's data.
-  VERIFY_SCRIPT((Lines{"s = 'x    y';", "t = \"a \t b\";"}), {"s   =   'x    y';  t = \"a \t b\";"});
+  VERIFY_SCRIPT((Lines{"s = 'x    y';", "t = \"a \t b\";"}),
+                {"s   =   'x    y';  t = \"a \t b\";"});
 }
 
 TEST(ScriptReindenter, BlankAndEmptyInput) {
@@ -137,7 +158,8 @@ TEST(ScriptReindenter, CommentAfterABraceStaysOnTheBraceLine) {
 // Nothing is ever appended after a line comment: the brace goes before it.
 TEST(ScriptReindenter, NothingIsJoinedAfterALineComment) {
   // The brace keeps a line of its own rather than moving ahead of the comment.
-  VERIFY_SCRIPT((Lines{"if (x) // c", "{", "    y;", "}"}), {"if (x) // c", "{", "y;", "}"}, kSameLine);
+  VERIFY_SCRIPT((Lines{"if (x) // c", "{", "    y;", "}"}), {"if (x) // c", "{", "y;", "}"},
+                kSameLine);
   VERIFY_SCRIPT((Lines{"if (x){ // c", "    y;", "}"}), {"if (x) { // c", "y;", "}"}, kSameLine);
   VERIFY_SCRIPT((Lines{"if (x)", "{", "    y;", "} // c", ";"}), {"if (x) {", "y;", "} // c", ";"});
   VERIFY_SCRIPT((Lines{"if (x)", "{", "    y;", "} /* c */;"}), {"if (x) {", "y;", "} /* c */;"});

@@ -57,3 +57,6 @@ var k = a ? b
   : c
 throw new Error("x" +
   "y")
+// Minified: a ")" runs into the keyword after it.
+function r5(p){if(0===p)return{height:0,width:0};if(p<0)throw{code:p};return{height:p}}
+function*g2(q){if(q)yield{v:q}}
