@@ -93,7 +93,7 @@ bool CScriptAnalyzer::ReindentBlockFast(TextPos blockStart, TextPos blockEnd) {
 void CScriptAnalyzer::ScanPageInParts(CLineArray& output) {
   TextPos from;
   if (!fastPath_ || !output.IsEmpty() || !FindPageSplit(&from)) return ScanPage();
-  CPageSplit split(from);
+  CSplitRun split(from);
   const CLineArray& input = *input_;
   std::size_t before = 0;
   for (std::ptrdiff_t line = 0; line < from.line; ++line)

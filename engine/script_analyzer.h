@@ -65,7 +65,7 @@ class CScriptAnalyzer {
   // HTML scanner. A page is read from `from` on; with jump, reading starts there rather than at
   // the start of the first line.
   void ScanPage(TextPos from = TextPos{}, bool jump = false);
-  // A large page in two parts (see CPageSplit) where it can, else in one.
+  // A large page in two parts (see CSplitRun) where it can, else in one.
   void ScanPageInParts(CLineArray& output);
   bool FindPageSplit(TextPos* from) const;
   static void RunLaterPage(const CLineArray& input, const LayoutOptions& options,

@@ -1071,31 +1071,6 @@ void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitS
   share.Finish(result);
 }
 
-// Ends the later part before anything returns: it reads the input and writes the share.
-class CLaterPartThread {
- public:
-  ~CLaterPartThread() {
-    if (!thread_.joinable()) return;
-    share_->progress.stop.store(true, std::memory_order_relaxed);
-    thread_.join();
-  }
-  // False when no thread could be started.
-  template <typename Run>
-  bool Start(CSplitShare* share, Run run) {
-    share_ = share;
-    try {
-      thread_ = std::thread(std::move(run));
-    } catch (const std::system_error&) {
-      return false;
-    }
-    return true;
-  }
-
- private:
-  std::thread thread_;
-  CSplitShare* share_ = nullptr;
-};
-
 }  // namespace
 
 void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines) {
@@ -1107,23 +1082,21 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
                                   const ScriptSplit& split, SplitOutcome* outcome) {
   if (outcome) *outcome = SplitOutcome::OnePart;
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
-  std::unique_ptr<CSplitShare> share;
-  CLaterPartThread thread;
+  // Ends the later part before anything returns: it reads the input and writes the share.
+  std::unique_ptr<CSplitRun> run;
+  CSplitShare* share = nullptr;
   std::size_t rest = 0;
   if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
-    share = std::make_unique<CSplitShare>(TextPos{firstLine, 0});
+    run = std::make_unique<CSplitRun>(TextPos{firstLine, 0});
     const std::size_t lines = input.GetSize() - static_cast<std::size_t>(firstLine);
-    ReserveOutputRoom(share->output, rest, lines);
-    if (!split.concurrent)
-      RunLaterPart(input, options, *share);
-    else if (!thread.Start(share.get(), [&input, &options, &share = *share] {
-               RunLaterPart(input, options, share);
-             }))
-      share.reset();
+    ReserveOutputRoom(run->Share().output, rest, lines);
+    if (run->Start([&input, &options](CSplitShare& s) { RunLaterPart(input, options, s); },
+                   split.concurrent))
+      share = &run->Share();
   }
   COutputEmitter emitter(options, output);
   CLeanReindenter reindenter(input, options, emitter, ticker);
-  if (share) reindenter.PlayEarlierPart(share.get());
+  if (share) reindenter.PlayEarlierPart(share);
   try {
     reindenter.Run(true);
   } catch (const Unsupported&) {
@@ -1188,15 +1161,15 @@ FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& o
   return FastPathResult::Done;
 }
 
-CPageSplit::CPageSplit(TextPos from) : share_(std::make_unique<CSplitShare>(from)) {}
+CSplitRun::CSplitRun(TextPos from) : share_(std::make_unique<CSplitShare>(from)) {}
 
-CPageSplit::~CPageSplit() {
+CSplitRun::~CSplitRun() {
   if (!thread_.joinable()) return;
   share_->progress.stop.store(true, std::memory_order_relaxed);
   thread_.join();
 }
 
-bool CPageSplit::Start(std::function<void(CSplitShare&)> later, bool concurrent) {
+bool CSplitRun::Start(std::function<void(CSplitShare&)> later, bool concurrent) {
   if (!concurrent) {
     later(*share_);
     return true;
