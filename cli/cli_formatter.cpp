@@ -60,7 +60,7 @@ class CCompareSink : public CByteSink {
 };
 
 struct InputBytes {
-  std::string bytes;
+  CByteBuffer bytes;
   bool regularFile = false;
   bool readOnly = false;    // no write permission bit at all
   bool dropsBytes = false;  // reading it as lines dropped bytes (LineReadInfo::bytesDropped)
@@ -134,10 +134,10 @@ int CInputRun::Run(bool* wouldChange) {
     report_("FileOpenErrorMsg", shownName_);
     return StatusReadError;
   }
-  const std::size_t size = read_.bytes.size();
+  const std::size_t size = read_.bytes.Size();
   // Only a comparison needs the bytes once they are lines.
   LineReadInfo info = options_.write == WriteMode::Result ? input_.ReadLines(std::move(read_.bytes))
-                                                          : input_.ReadLines(read_.bytes);
+                                                          : input_.ReadLines(read_.bytes.View());
   // A file that holds a NUL or a 0x1A would lose text if its result replaced it.
   read_.dropsBytes = info.bytesDropped;
   CLineArray output;
@@ -190,11 +190,11 @@ int CInputRun::RefuseLosingBytes() const {
 int CInputRun::Write(const CLineArray& result, std::string_view eol, bool* wouldChange) {
   switch (options_.write) {
     case WriteMode::Check:
-      *wouldChange = !ResultEquals(result, eol, read_.bytes);
+      *wouldChange = !ResultEquals(result, eol, read_.bytes.View());
       return StatusDone;
     case WriteMode::InPlace:
       // An unchanged file keeps its time stamp: make and the like need not redo anything.
-      if (ResultEquals(result, eol, read_.bytes)) return StatusDone;
+      if (ResultEquals(result, eol, read_.bytes.View())) return StatusDone;
       if (!read_.regularFile) {
         report_.Say("The file " + name_ + " is no regular file: it is not replaced");
         return StatusWriteError;

@@ -66,26 +66,32 @@ bool CFileSink::Write(const char* data, std::size_t size) {
   return true;
 }
 
-bool ReadWhole(int fd, std::size_t sizeHint, std::string* bytes) {
-  bytes->clear();
-  bytes->reserve(sizeHint + 1);
-  AdviseLargeBuffer(bytes->data(), bytes->capacity());
+bool ReadWhole(int fd, std::size_t sizeHint, CByteBuffer* bytes) {
+  bytes->Clear();
+  bytes->Reserve(sizeHint + 1);
   const std::size_t chunk = 1 << 20;
   for (;;) {
-    std::size_t old = bytes->size();
+    std::size_t old = bytes->Size();
     // The hinted size and one byte more, to see the end without growing the buffer; only a
     // file that grew since its size was taken needs more room.
     std::size_t want = sizeHint > 0 && sizeHint >= old ? sizeHint - old + 1 : chunk;
-    bytes->resize(old + want);
-    ssize_t got = ::read(fd, bytes->data() + old, want);
+    bytes->Resize(old + want);
+    ssize_t got = ::read(fd, bytes->Data() + old, want);
     if (got < 0) {
-      bytes->resize(old);
+      bytes->Resize(old);
       if (errno == EINTR) continue;
       return false;
     }
-    bytes->resize(old + static_cast<std::size_t>(got));
+    bytes->Resize(old + static_cast<std::size_t>(got));
     if (got == 0) return true;
   }
+}
+
+bool ReadWhole(int fd, std::size_t sizeHint, std::string* bytes) {
+  CByteBuffer read;
+  if (!ReadWhole(fd, sizeHint, &read)) return false;
+  bytes->assign(read.View());
+  return true;
 }
 
 bool ReplaceFile(const std::string& name, const std::function<bool(CByteSink&)>& write,

@@ -33,6 +33,7 @@ class CFileSink : public CByteSink {
 };
 
 // Reads everything an open descriptor yields; sizeHint (the file's size, or 0) saves regrowing.
+bool ReadWhole(int fd, std::size_t sizeHint, CByteBuffer* bytes);
 bool ReadWhole(int fd, std::size_t sizeHint, std::string* bytes);
 
 struct ReplaceRules {

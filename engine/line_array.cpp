@@ -30,11 +30,15 @@ inline __m128i Move16(char* to, const char* from) {
 
 void CLineArray::Add(std::string_view line) {
   if (more_) Flatten();
-  if (!ends_.empty()) text_.push_back('\n');
-  text_.append(line);
-  ends_.push_back(text_.size());
+  if (!ends_.empty()) text_.PushBack('\n');
+  text_.Append(line);
+  ends_.push_back(text_.Size());
 }
 
+namespace {
+
+// Asks the system to back the part of a large index not touched yet with huge pages where it
+// can: a multi-megabyte index then costs a few page faults instead of hundreds.
 void AdviseLargeBuffer(char* data, std::size_t size) {
 #ifdef MADV_HUGEPAGE
   constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
@@ -49,8 +53,6 @@ void AdviseLargeBuffer(char* data, std::size_t size) {
 #endif
 }
 
-namespace {
-
 // Room for `count` line ends, advised like a large text buffer when it is new.
 void ReserveEnds(std::vector<std::size_t>& ends, std::size_t count) {
   if (ends.capacity() >= count) return;
@@ -62,14 +64,12 @@ void ReserveEnds(std::vector<std::size_t>& ends, std::size_t count) {
 }  // namespace
 
 void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
-  const bool fresh = text_.capacity() < bytes + lines;
-  text_.reserve(bytes + lines);  // the lines' bytes and the LF after each
+  text_.Reserve(bytes + lines);  // the lines' bytes and the LF after each
   ReserveEnds(ends_, lines);
-  if (fresh) AdviseLargeBuffer(text_.data() + text_.size(), text_.capacity() - text_.size());
 }
 
 void CLineArray::RemoveAll() {
-  text_.clear();
+  text_.Clear();
   ends_.clear();
   more_.reset();
 }
@@ -77,43 +77,66 @@ void CLineArray::RemoveAll() {
 namespace {
 
 // Finds the line ends of data[begin, end), which starts a line, for as long as reading leaves
-// the text where it stands: up to the first line that ends in CR LF, or the end. Each line's end
-// goes to `ends`; returns where the first line not looked at starts.
+// the text where it stands: up to the first line that ends in CR LF or holds a NUL or a 0x1A, or
+// the end. Each line's end goes to `ends`; returns where the first line not looked at starts.
 std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t end,
                              std::vector<std::size_t>& ends) {
+  auto lineStart = [&] { return ends.empty() ? begin : ends.back() + 1; };
   std::size_t at = begin;
 #if defined(__SSE2__)
   for (; at + 16 <= end; at += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
     auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-    if (lfs == 0) continue;
+    const auto dropped = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(bytes, _mm_setzero_si128()), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1A)))));
+    if ((lfs | dropped) == 0) continue;
+    if (dropped != 0) return lineStart();
     const auto crs =
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
     // A CR right before an LF, in this block or as the last byte of the one before.
     if (((crs << 1) & lfs) != 0 || ((lfs & 1) != 0 && at > begin && data[at - 1] == '\r'))
-      return ends.empty() ? begin : ends.back() + 1;
+      return lineStart();
     for (; lfs != 0; lfs &= lfs - 1)
       ends.push_back(at + static_cast<std::size_t>(__builtin_ctz(lfs)));
   }
 #endif
   for (; at < end; ++at) {
+    if (data[at] == '\0' || data[at] == 0x1A) return lineStart();
     if (data[at] != '\n') continue;
-    if (at > begin && data[at - 1] == '\r') return ends.empty() ? begin : ends.back() + 1;
+    if (at > begin && data[at - 1] == '\r') return lineStart();
     ends.push_back(at);
   }
-  const std::size_t rest = ends.empty() ? begin : ends.back() + 1;
+  const std::size_t rest = lineStart();
   if (rest < end) ends.push_back(end);  // a last line with no line end
   return end;
 }
 
+// What reading a part of a text found.
+struct PartRead {
+  std::size_t end = 0;   // where its text now ends
+  bool dropped = false;  // a NUL or a 0x1A
+  bool cut = false;      // a 0x1A, which ended the text
+};
+
 // Takes out of data[begin, end), which starts a line, what reading drops: a CR before an LF and
 // what follows a NUL in its line. Each line's text moves down to follow the LF after the one
 // before, its end (an offset into data) goes to `ends`, and its own LF, where it has one, follows
-// it. Returns where the text now ends.
-std::size_t CompactLines(char* data, std::size_t begin, std::size_t end, bool hasNul,
-                         std::vector<std::size_t>& ends, bool* firstLineEndsWithCrLf) {
-  // Most files have no CR LF and no NUL: their lines stay where they are.
-  std::size_t in = hasNul ? begin : FindUnmovedLines(data, begin, end, ends);
+// it. A 0x1A ends the text.
+PartRead CompactLines(char* data, std::size_t begin, std::size_t end,
+                      std::vector<std::size_t>& ends, bool* firstLineEndsWithCrLf) {
+  // Most files have no CR LF, no NUL and no 0x1A: their lines stay where they are.
+  std::size_t in = FindUnmovedLines(data, begin, end, ends);
+  PartRead read;
+  if (in == end) {
+    read.end = end;
+    return read;
+  }
+  if (const void* eof = std::memchr(data + in, 0x1A, end - in)) {
+    end = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+    read.cut = true;
+  }
+  const bool hasNul = std::memchr(data + in, '\0', end - in) != nullptr;
+  read.dropped = read.cut || hasNul;
   std::size_t out = in;
   // Ends the line whose text now runs up to `out`, and keeps its LF behind it. The line may have
   // begun in a block moved below: it starts after the last line's LF.
@@ -156,22 +179,21 @@ std::size_t CompactLines(char* data, std::size_t begin, std::size_t end, bool ha
     endLine(lf != nullptr);
     in = lf ? lineEnd + 1 : end;
   }
-  return out;
+  read.end = out;
+  return read;
 }
 
 }  // namespace
 
-LineReadInfo CLineArray::ReadLines(std::string bytes) {
+LineReadInfo CLineArray::ReadLines(std::string_view bytes) {
+  return ReadLines(CByteBuffer(bytes));
+}
+
+LineReadInfo CLineArray::ReadLines(CByteBuffer bytes) {
   LineReadInfo info;
   RemoveAll();
-  if (const void* eof = std::memchr(bytes.data(), 0x1A, bytes.size())) {
-    bytes.resize(static_cast<const char*>(eof) - bytes.data());
-    info.bytesDropped = true;
-  }
-  char* data = bytes.data();
-  const std::size_t size = bytes.size();
-  const bool hasNul = std::memchr(data, '\0', size) != nullptr;
-  if (hasNul) info.bytesDropped = true;
+  char* data = bytes.Data();
+  const std::size_t size = bytes.Size();
   // A large text is compacted in two halves at once, the second from the line that starts
   // after its middle, and then moved down behind the first.
   const char* lf = size >= kParallelBytes
@@ -183,30 +205,31 @@ LineReadInfo CLineArray::ReadLines(std::string bytes) {
   ReserveEnds(ends_, middle / 8 + 16);
   std::vector<std::size_t> laterEnds;
   ReserveEnds(laterEnds, (size - middle) / 8 + 16);
-  std::size_t laterOut = middle;
+  PartRead later;
   bool unused = false;
-  std::thread later;
+  std::thread thread;
   if (middle < size) {
     try {
-      later = std::thread(
-          [&] { laterOut = CompactLines(data, middle, size, hasNul, laterEnds, &unused); });
+      thread = std::thread([&] { later = CompactLines(data, middle, size, laterEnds, &unused); });
     } catch (const std::system_error&) {
-      laterOut = CompactLines(data, middle, size, hasNul, laterEnds, &unused);
+      later = CompactLines(data, middle, size, laterEnds, &unused);
     }
   }
-  std::size_t out = CompactLines(data, 0, middle, hasNul, ends_, &info.firstLineEndsWithCrLf);
-  if (later.joinable()) later.join();
-  if (middle < size) {
+  const PartRead first = CompactLines(data, 0, middle, ends_, &info.firstLineEndsWithCrLf);
+  if (thread.joinable()) thread.join();
+  info.bytesDropped = first.dropped;
+  // A 0x1A in the first half ends the text there: the second half is dropped.
+  if (middle < size && !first.cut) {
+    info.bytesDropped = info.bytesDropped || later.dropped;
     // The first half ends with its last line's LF, so the halves join as the text stood.
-    if (out != middle) std::memmove(data + out, data + middle, laterOut - middle);
-    const std::size_t shift = middle - out;
+    if (first.end != middle) std::memmove(data + first.end, data + middle, later.end - middle);
+    const std::size_t shift = middle - first.end;
     ReserveEnds(ends_, ends_.size() + laterEnds.size());
     for (std::size_t end : laterEnds) ends_.push_back(end - shift);
-    out = laterOut - shift;
   }
   // No LF follows the last line; the bytes dropped leave a little room at the end: not worth a
   // copy of the text.
-  bytes.resize(ends_.empty() ? 0 : ends_.back());
+  bytes.Resize(ends_.empty() ? 0 : ends_.back());
   text_ = std::move(bytes);
   return info;
 }
@@ -235,13 +258,13 @@ bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
 // each full block to the sink.
 bool CLineArray::WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first,
                                char* block, std::size_t* usedBytes) const {
-  const char* const textEnd = text_.data() + text_.size();
+  const char* const textEnd = text_.Data() + text_.Size();
   const char eolFirst = eol.empty() ? '\0' : eol[0];
   const char eolSecond = eol.size() < 2 ? '\0' : eol[1];
   std::size_t used = *usedBytes;
   for (std::size_t i = first; i < ends_.size(); ++i) {
     const std::size_t start = StartOf(i);
-    const std::string_view line(text_.data() + start, ends_[i] - start);
+    const std::string_view line(text_.Data() + start, ends_[i] - start);
     if (used + line.size() > kBlock) {
       if (used > 0 && !sink.Write(block, used)) return false;
       used = 0;
@@ -274,7 +297,7 @@ bool CLineArray::WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_
 bool CLineArray::WriteOwnText(CByteSink& sink, std::size_t first) const {
   if (first >= ends_.size()) return true;
   const std::size_t start = StartOf(first);
-  return (start == text_.size() || sink.Write(text_.data() + start, text_.size() - start)) &&
+  return (start == text_.Size() || sink.Write(text_.Data() + start, text_.Size() - start)) &&
          sink.Write("\n", 1);
 }
 
@@ -284,7 +307,7 @@ void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
   if (first < other.ends_.size()) {
     moreFirst_ = first;
     moreCount_ = other.ends_.size() - first;
-    moreBytes_ = other.text_.size() - other.StartOf(first) - (moreCount_ - 1);
+    moreBytes_ = other.text_.Size() - other.StartOf(first) - (moreCount_ - 1);
     more_ = std::make_shared<const CLineArray>(std::move(other));
   }
   other.RemoveAll();
@@ -293,9 +316,9 @@ void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
 void CLineArray::Flatten() {
   const std::shared_ptr<const CLineArray> more = std::move(more_);  // leaves more_ empty
   const std::size_t from = more->StartOf(moreFirst_);
-  if (!ends_.empty()) text_.push_back('\n');
-  const std::size_t base = text_.size();
-  text_.append(more->text_, from, std::string::npos);
+  if (!ends_.empty()) text_.PushBack('\n');
+  const std::size_t base = text_.Size();
+  text_.Append(more->text_.View().substr(from));
   ends_.reserve(ends_.size() + moreCount_);
   for (std::size_t i = moreFirst_; i < more->ends_.size(); ++i)
     ends_.push_back(base + (more->ends_[i] - from));
@@ -303,32 +326,26 @@ void CLineArray::Flatten() {
 
 void CLineArray::AppendToLast(std::string_view text) {
   if (more_) Flatten();
-  text_.append(text);
-  ends_.back() = text_.size();
-}
-
-void CLineArray::AppendToLast(char c, std::size_t count) {
-  if (more_) Flatten();
-  text_.append(count, c);
-  ends_.back() = text_.size();
+  text_.Append(text);
+  ends_.back() = text_.Size();
 }
 
 void CLineArray::InsertIntoLast(std::size_t column, std::string_view text) {
   if (more_) Flatten();
-  text_.insert(StartOf(ends_.size() - 1) + column, text);
-  ends_.back() = text_.size();
+  text_.Insert(StartOf(ends_.size() - 1) + column, text);
+  ends_.back() = text_.Size();
 }
 
 void CLineArray::TruncateLast(std::size_t length) {
   if (more_) Flatten();
-  text_.resize(StartOf(ends_.size() - 1) + length);
-  ends_.back() = text_.size();
+  text_.Resize(StartOf(ends_.size() - 1) + std::min(length, GetLast().size()));
+  ends_.back() = text_.Size();
 }
 
 void CLineArray::RemoveLast() {
   if (more_) Flatten();
   ends_.pop_back();
-  text_.resize(ends_.empty() ? 0 : ends_.back());
+  text_.Resize(ends_.empty() ? 0 : ends_.back());
 }
 
 }  // namespace vantorel

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_buffer.h"
+
 namespace vantorel {
 
 // Receives bytes in order; false once a write has failed (for example a full disk), after which
@@ -24,10 +26,6 @@ struct LineReadInfo {
   bool bytesDropped = false;
 };
 
-// Asks the system to back a large buffer not touched yet with huge pages where it can: a
-// multi-megabyte text then costs a few hundred page faults instead of thousands.
-void AdviseLargeBuffer(char* data, std::size_t size);
-
 // An ordered array of byte strings, one per text line, without line terminators.
 //
 // A line read from a file holds no NUL and no LF byte; it may hold CR bytes. The lines share one
@@ -43,7 +41,7 @@ class CLineArray {
   std::string_view GetAt(std::size_t index) const {
     if (index >= ends_.size()) return more_->GetAt(index - ends_.size() + moreFirst_);
     const std::size_t start = StartOf(index);
-    return std::string_view(text_.data() + start, ends_[index] - start);
+    return std::string_view(text_.Data() + start, ends_[index] - start);
   }
   std::string_view GetLast() const { return GetAt(GetSize() - 1); }
 
@@ -60,18 +58,33 @@ class CLineArray {
   // Replaces the contents with the lines of a file's bytes: CR LF and LF end a line, a lone CR
   // stays in its line, 0x1A ends the input, a NUL ends its line's text (the bytes after it up to
   // the line end are dropped), and no empty line follows a final line end.
-  LineReadInfo ReadLines(std::string bytes);
+  LineReadInfo ReadLines(CByteBuffer bytes);
+  LineReadInfo ReadLines(std::string_view bytes);
   // Writes every line followed by eol; false when the sink failed.
   bool WriteLines(CByteSink& sink, std::string_view eol = "\r\n") const;
 
   // Editing the last line; each needs a last line.
   void AddEmpty() {
     if (more_) Flatten();
-    if (!ends_.empty()) text_.push_back('\n');
-    ends_.push_back(text_.size());
+    if (!ends_.empty()) text_.PushBack('\n');
+    ends_.push_back(text_.Size());
   }
   void AppendToLast(std::string_view text);
-  void AppendToLast(char c, std::size_t count);
+  // Room for up to `count` more bytes at the end of the last line, to be written there in place;
+  // EndLastAt then ends the line after the last byte written. Nothing else may change the array
+  // in between.
+  char* ExtendLast(std::size_t count) {
+    if (more_) Flatten();
+    const std::size_t size = text_.Size();
+    text_.Resize(size + count);
+    return text_.Data() + size;
+  }
+  void EndLastAt(const char* end) {
+    text_.Resize(static_cast<std::size_t>(end - text_.Data()));
+    ends_.back() = text_.Size();
+  }
+  // Whether `p` points into this array's text: such text moves when a line is added or extended.
+  bool HoldsText(const char* p) const { return text_.Holds(p) || (more_ && more_->HoldsText(p)); }
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
@@ -83,13 +96,13 @@ class CLineArray {
     if (more_ && count <= ends_.size()) more_.reset();  // nothing taken over is kept
     if (more_) Flatten();
     if (count >= ends_.size()) return;
-    text_.resize(count == 0 ? 0 : ends_[count - 1]);
+    text_.Resize(count == 0 ? 0 : ends_[count - 1]);
     ends_.resize(count);
   }
 
  private:
   std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1] + 1; }
-  std::size_t OwnLineBytes() const { return text_.size() - (ends_.empty() ? 0 : ends_.size() - 1); }
+  std::size_t OwnLineBytes() const { return text_.Size() - (ends_.empty() ? 0 : ends_.size() - 1); }
   // Copies the lines taken over into this array's own text, before an edit.
   void Flatten();
   bool WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first, char* block,
@@ -97,7 +110,7 @@ class CLineArray {
   // This array's own lines from `first` on, each followed by an LF, as the text holds them.
   bool WriteOwnText(CByteSink& sink, std::size_t first) const;
 
-  std::string text_;               // every line's bytes, an LF between two lines
+  CByteBuffer text_;               // every line's bytes, an LF between two lines
   std::vector<std::size_t> ends_;  // end offset of each line in text_
   // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
   // Shared by copies and never changed; an edit first copies them into text_.

@@ -17,7 +17,7 @@ bool LoadLineArray(const std::string& name, CLineArray* lines, LineReadInfo* inf
   if (::fstat(fd.Get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
   // A file that another process is writing (and holds locked) is not read half-written.
   if (::flock(fd.Get(), LOCK_SH | LOCK_NB) != 0) return false;
-  std::string bytes;
+  CByteBuffer bytes;
   std::size_t hint = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
   if (!ReadWhole(fd.Get(), hint, &bytes) || !fd.Close()) return false;
   LineReadInfo read = lines->ReadLines(std::move(bytes));

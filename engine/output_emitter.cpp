@@ -222,6 +222,9 @@ std::size_t COutputEmitter::TrimmedEnd(std::string_view text, std::size_t begin,
 }
 
 void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape& shape) {
+  // The line is written in place at the end of the output, which may move as it grows: text
+  // from the output itself is copied aside first.
+  if (output_.HoldsText(text.data())) return EmitLine(std::string(text), depth, shape);
   const char* t = text.data();
   std::size_t begin = 0;
   std::size_t end = text.size();
@@ -241,11 +244,10 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   // A line that is part of a literal is data, however blank it looks.
   if (shape.keepStart || shape.keepEnd) keptLine_ = output_.GetSize() - 1;
   const std::size_t indent = depth > 0 && !shape.keepStart ? IndentWidth(depth) : 0;
-  // The line is put together here and appended at once.
-  if (line_.size() < indent + (end - begin)) line_.resize(indent + (end - begin));
-  char* const lineStart = line_.data();
-  char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
   const std::size_t base = output_.GetLast().size();
+  // Collapsing blanks only ever shortens the text.
+  char* const lineStart = output_.ExtendLast(indent + (end - begin));
+  char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
   auto noteComment = [&](std::size_t at) {
     commentLine_ = output_.GetSize() - 1;
     commentColumn_ = base + static_cast<std::size_t>(out - lineStart) + (shape.commentAt - at);
@@ -271,7 +273,7 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
     out = CopyCollapsed(out, t, i, stop);
     i = stop;
   }
-  output_.AppendToLast(std::string_view(lineStart, static_cast<std::size_t>(out - lineStart)));
+  output_.EndLastAt(out);
 }
 
 std::string COutputEmitter::CollapseBlanks(std::string_view text) {
@@ -378,8 +380,10 @@ void COutputEmitter::EmitBraceLine(char brace, int depth, bool beginsLine) {
     depth = 0;
   else
     output_.AddEmpty();
-  if (depth > 0) output_.AppendToLast(options_.insertMode == 1 ? '\t' : ' ', IndentWidth(depth));
-  output_.AppendToLast(brace, 1);
+  const std::size_t indent = IndentWidth(depth);
+  char* out = Fill(output_.ExtendLast(indent + 1), options_.insertMode == 1 ? '\t' : ' ', indent);
+  *out++ = brace;
+  output_.EndLastAt(out);
 }
 
 COutputEmitter::Snapshot COutputEmitter::TakeSnapshot() const {

@@ -134,7 +134,6 @@ class COutputEmitter {
   std::size_t commentLine_ = kNone;
   std::size_t commentColumn_ = 0;
   PieceShape piece_;              // reused from piece to piece
-  std::string line_;              // where EmitLine puts a line together
   std::size_t keptLine_ = kNone;  // the latest line inside a literal, never dropped as blank
   bool guardScriptEnd_ = false;
 };

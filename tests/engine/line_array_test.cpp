@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -29,6 +30,13 @@ class StringSink : public CByteSink {
   }
   std::string bytes;
 };
+
+// Appends text to the last line in place, through more room than it takes.
+void AppendInPlace(CLineArray& lines, std::string_view text) {
+  char* out = lines.ExtendLast(text.size() + 5);
+  std::memcpy(out, text.data(), text.size());
+  lines.EndLastAt(out + text.size());
+}
 
 Lines Read(const std::string& bytes) {
   CLineArray lines;
@@ -107,6 +115,12 @@ TEST(LineArrayRead, BytesBecomeLines) {
       {"LF lines, then CR LF",
        "a\nb\n" + std::string(20, 'x') + "\r\nc\nd",
        {"a", "b", std::string(20, 'x'), "c", "d"}},
+      {"LF lines, then a NUL a block later",
+       "a\nb\n" + std::string(20, 'x') + "\0y\nc\r\nd"s,
+       {"a", "b", std::string(20, 'x'), "c", "d"}},
+      {"LF lines, then 0x1A a block later",
+       "a\nb\n" + std::string(20, 'x') + "\x1ay\nc\nd",
+       {"a", "b", std::string(20, 'x')}},
       {"LF at a block's first byte",
        std::string(16, 'a') + "\n" + std::string(16, 'b'),
        {std::string(16, 'a'), std::string(16, 'b')}},
@@ -193,6 +207,13 @@ TEST(LineArrayRead, LargeTextsAgreeWithTheByteRules) {
   texts.emplace_back("empty lines after the middle", half + half + std::string(40, '\n') + "z");
   texts.emplace_back("a NUL on the second half's first line", half + half + "\nab\0cd\nef");
   texts.emplace_back("0x1A in the second half", half + "\n" + half + "\nq\x1ar\ns");
+  // Each half looks for NUL and 0x1A in its own text; a 0x1A in the first ends the whole text.
+  texts.emplace_back("0x1A in the first half, a NUL in the second",
+                     half + "\nq\x1ar\n" + half + "\nab\0cd\r\nef");
+  texts.emplace_back("a NUL in the first half only", "ab\0cd\n" + half + half + "\nx\ny");
+  texts.emplace_back("NUL and 0x1A in one block of the second half",
+                     half + "\n" + half + "\n0123\0" + "56\x1a" + "89abcdef\n");
+  texts.emplace_back("0x1A as the very last byte", half + "\n" + half + "\nlast\x1a");
   for (const auto& [label, bytes] : texts) ExpectReadAndWrittenByTheRules(bytes, label);
 }
 
@@ -259,7 +280,7 @@ TEST(LineArrayRoundTrip, OtherLineEndsComeBackAsCrLf) {
 TEST(LineArrayEdit, OnlyTheLastLineChanges) {
   CLineArray lines = ToLineArray({"first", "second"});
   lines.AppendToLast("!");
-  lines.AppendToLast('-', 3);
+  AppendInPlace(lines, "---");
   EXPECT_EQ(FromLineArray(lines), (Lines{"first", "second!---"}));
   lines.InsertIntoLast(0, ">");
   lines.TruncateLast(4);
@@ -293,7 +314,7 @@ TEST(LineArrayEdit, LinesTakenOverFromAnotherActAsItsOwn) {
   const std::pair<const char*, Edit> edits[] = {
       {"none", [](CLineArray&) {}},
       {"append", [](CLineArray& a) { a.AppendToLast("!"); }},
-      {"append chars", [](CLineArray& a) { a.AppendToLast('-', 3); }},
+      {"append in place", [](CLineArray& a) { AppendInPlace(a, "---"); }},
       {"insert", [](CLineArray& a) { a.InsertIntoLast(0, ">"); }},
       {"truncate", [](CLineArray& a) { a.TruncateLast(0); }},
       {"remove", [](CLineArray& a) { a.RemoveLast(); }},
@@ -356,8 +377,8 @@ TEST(LineArrayEdit, AnyRunOfEditsMatchesAListOfStrings) {
         array.AppendToLast(text);
         model.back() += text;
       } else if (pick == 3) {
-        array.AppendToLast(' ', text.size());
-        model.back().append(text.size(), ' ');
+        AppendInPlace(array, text);
+        model.back() += text;
       } else if (pick == 4) {
         const std::size_t column = random() % (model.back().size() + 1);
         array.InsertIntoLast(column, text);

@@ -1,0 +1,102 @@
+#include "byte_buffer.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace vantorel {
+namespace {
+
+// A block of at least `size` bytes; a large one is a whole number of huge pages on a huge page
+// boundary, so that none of it has to be backed by small pages.
+char* Allocate(std::size_t* size) {
+  void* block = nullptr;
+  if (*size >= CByteBuffer::kHugePage) {
+    const std::size_t rounded = (*size + CByteBuffer::kHugePage - 1) & ~(CByteBuffer::kHugePage - 1);
+    block = std::aligned_alloc(CByteBuffer::kHugePage, rounded);
+    if (block) {
+      *size = rounded;
+#ifdef MADV_HUGEPAGE
+      // Only advice: where the system has no huge pages the block works all the same.
+      ::madvise(block, rounded, MADV_HUGEPAGE);
+#endif
+    }
+  } else {
+    block = std::malloc(std::max<std::size_t>(*size, 1));
+  }
+  if (!block) throw std::bad_alloc();
+  return static_cast<char*>(block);
+}
+
+}  // namespace
+
+CByteBuffer& CByteBuffer::operator=(const CByteBuffer& other) {
+  if (this != &other) CByteBuffer(other).Swap(*this);
+  return *this;
+}
+
+CByteBuffer::~CByteBuffer() {
+  if (capacity_ > 0) std::free(data_);
+}
+
+void CByteBuffer::Swap(CByteBuffer& other) noexcept {
+  std::swap(data_, other.data_);
+  std::swap(size_, other.size_);
+  std::swap(capacity_, other.capacity_);
+}
+
+bool CByteBuffer::Holds(const char* p) const {
+  const auto at = reinterpret_cast<std::uintptr_t>(p);
+  const auto begin = reinterpret_cast<std::uintptr_t>(data_);
+  return at >= begin && at < begin + capacity_;
+}
+
+void CByteBuffer::Reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return;
+  char* block = Allocate(&capacity);
+  if (size_ > 0) std::memcpy(block, data_, size_);
+  if (capacity_ > 0) std::free(data_);
+  data_ = block;
+  capacity_ = capacity;
+}
+
+void CByteBuffer::Grow(std::size_t needed) {
+  Reserve(std::max(needed, capacity_ * 2));
+}
+
+void CByteBuffer::Append(std::string_view bytes) {
+  if (bytes.empty()) return;
+  // The bytes may lie in this buffer: where they stand is taken before it moves.
+  if (size_ + bytes.size() > capacity_) {
+    if (Holds(bytes.data())) {
+      const std::size_t offset = static_cast<std::size_t>(bytes.data() - data_);
+      Grow(size_ + bytes.size());
+      bytes = std::string_view(data_ + offset, bytes.size());
+    } else {
+      Grow(size_ + bytes.size());
+    }
+  }
+  std::memcpy(data_ + size_, bytes.data(), bytes.size());
+  size_ += bytes.size();
+}
+
+void CByteBuffer::Insert(std::size_t at, std::string_view bytes) {
+  if (bytes.empty()) return;
+  // Inserted bytes from this buffer are copied first: the move below may pass over them.
+  if (Holds(bytes.data())) {
+    const CByteBuffer copy(bytes);
+    Insert(at, copy.View());
+    return;
+  }
+  if (size_ + bytes.size() > capacity_) Grow(size_ + bytes.size());
+  std::memmove(data_ + at + bytes.size(), data_ + at, size_ - at);
+  std::memcpy(data_ + at, bytes.data(), bytes.size());
+  size_ += bytes.size();
+}
+
+}  // namespace vantorel

@@ -1,0 +1,126 @@
+#include "byte_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantorel::testing {
+namespace {
+
+using Edit = std::function<void(CByteBuffer&, std::string&)>;
+
+// Appends bytes taken from the buffer itself: the source moves when the buffer grows.
+void AppendOwnBytes(CByteBuffer& buffer, std::string& model, std::size_t from, std::size_t n) {
+  const std::string copied = model.substr(from, n);
+  buffer.Append(std::string_view(buffer.Data() + from, copied.size()));
+  model += copied;
+}
+
+// Every run of edits leaves the buffer holding what a std::string would, however often it grew
+// on the way, and wherever the bytes it was given came from.
+TEST(ByteBuffer, EditsMatchAString) {
+  const std::pair<const char*, std::vector<Edit>> runs[] = {
+      {"appends that grow it", {[](CByteBuffer& b, std::string& m) {
+         for (int i = 0; i < 300; ++i) {
+           const std::string piece(static_cast<std::size_t>(i % 17), static_cast<char>('a' + i % 26));
+           b.Append(piece);
+           m += piece;
+         }
+       }}},
+      {"bytes pushed one by one", {[](CByteBuffer& b, std::string& m) {
+         for (int i = 0; i < 5000; ++i) {
+           b.PushBack(static_cast<char>(i));
+           m.push_back(static_cast<char>(i));
+         }
+       }}},
+      {"own bytes appended as it grows",
+       {[](CByteBuffer& b, std::string& m) {
+          b.Append("0123456789");
+          m = "0123456789";
+          for (int i = 0; i < 12; ++i) AppendOwnBytes(b, m, m.size() / 3, m.size() - m.size() / 3);
+        }}},
+      {"own bytes inserted before themselves",
+       {[](CByteBuffer& b, std::string& m) {
+          b.Append("abcdefgh");
+          m = "abcdefgh";
+          for (int i = 0; i < 10; ++i) {
+            const std::string copied = m.substr(2, 5);
+            b.Insert(1, std::string_view(b.Data() + 2, 5));
+            m.insert(1, copied);
+          }
+        }}},
+      {"inserts at both ends", {[](CByteBuffer& b, std::string& m) {
+         for (int i = 0; i < 200; ++i) {
+           const std::string piece = std::to_string(i);
+           const std::size_t at = i % 2 == 0 ? 0 : m.size();
+           b.Insert(at, piece);
+           m.insert(at, piece);
+         }
+       }}},
+      {"resized down and filled again in place",
+       {[](CByteBuffer& b, std::string& m) {
+          b.Append(std::string(100, 'x'));
+          b.Resize(40);
+          b.Resize(45);
+          std::memcpy(b.Data() + 40, "HELLO", 5);
+          m = std::string(40, 'x') + "HELLO";
+        }}},
+      {"cleared, then used again", {[](CByteBuffer& b, std::string& m) {
+         b.Append(std::string(3000, 'q'));
+         b.Clear();
+         b.Append("after");
+         m = "after";
+       }}},
+  };
+  for (const auto& [label, edits] : runs) {
+    SCOPED_TRACE(label);
+    CByteBuffer buffer;
+    std::string model;
+    for (const Edit& edit : edits) edit(buffer, model);
+    EXPECT_EQ(buffer.View(), model);
+    EXPECT_EQ(buffer.Size(), model.size());
+    EXPECT_GE(buffer.Capacity(), buffer.Size());
+    // Copies and moves hold the same bytes; a copy is a buffer of its own.
+    CByteBuffer copy = buffer;
+    CByteBuffer moved = std::move(copy);
+    EXPECT_EQ(moved.View(), model);
+    EXPECT_TRUE(copy.IsEmpty());
+    if (!buffer.IsEmpty()) {
+      buffer.Data()[0] ^= 1;
+      EXPECT_EQ(moved.View(), model);
+    }
+    copy = moved;
+    EXPECT_EQ(copy.View(), model);
+  }
+}
+
+// Room reserved is kept until used up; large blocks start on a huge page boundary, so that all of
+// them can be backed by huge pages.
+TEST(ByteBuffer, ReservedRoomDoesNotMove) {
+  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, CByteBuffer::kHugePage - 1,
+                           CByteBuffer::kHugePage, 3 * CByteBuffer::kHugePage + 5}) {
+    SCOPED_TRACE(size);
+    CByteBuffer buffer;
+    buffer.Reserve(size);
+    EXPECT_GE(buffer.Capacity(), size);
+    const char* const data = buffer.Data();
+    if (size >= CByteBuffer::kHugePage) {
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % CByteBuffer::kHugePage, 0u);
+    }
+    buffer.Resize(size);
+    buffer.Data()[size - 1] = 'z';
+    buffer.Resize(size / 2);
+    EXPECT_EQ(buffer.Data(), data);
+    EXPECT_TRUE(buffer.Holds(data + size - 1));
+    EXPECT_FALSE(buffer.Holds(data + buffer.Capacity()));
+    EXPECT_FALSE(CByteBuffer().Holds(data));
+  }
+}
+
+}  // namespace
+}  // namespace vantorel::testing
