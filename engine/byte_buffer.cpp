@@ -1,39 +1,13 @@
 #include "byte_buffer.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <utility>
 
+#include "large_block.h"
+
 namespace vantorel {
-namespace {
-
-// A block of at least `size` bytes; a large one is a whole number of huge pages on a huge page
-// boundary, so that none of it has to be backed by small pages.
-char* Allocate(std::size_t* size) {
-  void* block = nullptr;
-  if (*size >= CByteBuffer::kHugePage) {
-    const std::size_t rounded = (*size + CByteBuffer::kHugePage - 1) & ~(CByteBuffer::kHugePage - 1);
-    block = std::aligned_alloc(CByteBuffer::kHugePage, rounded);
-    if (block) {
-      *size = rounded;
-#ifdef MADV_HUGEPAGE
-      // Only advice: where the system has no huge pages the block works all the same.
-      ::madvise(block, rounded, MADV_HUGEPAGE);
-#endif
-    }
-  } else {
-    block = std::malloc(std::max<std::size_t>(*size, 1));
-  }
-  if (!block) throw std::bad_alloc();
-  return static_cast<char*>(block);
-}
-
-}  // namespace
 
 CByteBuffer& CByteBuffer::operator=(const CByteBuffer& other) {
   if (this != &other) CByteBuffer(other).Swap(*this);
@@ -41,7 +15,7 @@ CByteBuffer& CByteBuffer::operator=(const CByteBuffer& other) {
 }
 
 CByteBuffer::~CByteBuffer() {
-  if (capacity_ > 0) std::free(data_);
+  if (capacity_ > 0) FreeBlock(data_);
 }
 
 void CByteBuffer::Swap(CByteBuffer& other) noexcept {
@@ -58,9 +32,9 @@ bool CByteBuffer::Holds(const char* p) const {
 
 void CByteBuffer::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
-  char* block = Allocate(&capacity);
+  char* block = static_cast<char*>(AllocateBlock(&capacity));
   if (size_ > 0) std::memcpy(block, data_, size_);
-  if (capacity_ > 0) std::free(data_);
+  if (capacity_ > 0) FreeBlock(data_);
   data_ = block;
   capacity_ = capacity;
 }

@@ -10,7 +10,7 @@ namespace vantorel {
 // grows into unwritten, so that a file's bytes can be read, and output text put together,
 // straight into it without clearing the memory first. A block of a few megabytes or more starts
 // on a huge page boundary and is advised as such: its memory then comes in a few large pages
-// rather than thousands of small ones.
+// rather than thousands of small ones (see AllocateBlock).
 class CByteBuffer {
  public:
   CByteBuffer() = default;
@@ -48,9 +48,6 @@ class CByteBuffer {
   void Swap(CByteBuffer& other) noexcept;
   // Whether `p` points into the room of this buffer.
   bool Holds(const char* p) const;
-
-  // Blocks from this size on start on a huge page boundary.
-  static constexpr std::size_t kHugePage = std::size_t{1} << 21;
 
  private:
   // Makes room for at least `needed` bytes, doubling the capacity at the least.

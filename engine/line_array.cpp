@@ -1,9 +1,6 @@
 #include "line_array.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <system_error>
@@ -35,37 +32,10 @@ void CLineArray::Add(std::string_view line) {
   ends_.push_back(text_.Size());
 }
 
-namespace {
-
-// Asks the system to back the part of a large index not touched yet with huge pages where it
-// can: a multi-megabyte index then costs a few page faults instead of hundreds.
-void AdviseLargeBuffer(char* data, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
-  const auto begin = reinterpret_cast<std::uintptr_t>(data);
-  const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
-  // Only advice: where the system has no huge pages the buffer works all the same.
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-  (void)data;
-  (void)size;
-#endif
-}
-
-// Room for `count` line ends, advised like a large text buffer when it is new.
-void ReserveEnds(std::vector<std::size_t>& ends, std::size_t count) {
-  if (ends.capacity() >= count) return;
-  ends.reserve(count);
-  AdviseLargeBuffer(reinterpret_cast<char*>(ends.data() + ends.size()),
-                    (ends.capacity() - ends.size()) * sizeof(std::size_t));
-}
-
-}  // namespace
 
 void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
   text_.Reserve(bytes + lines);  // the lines' bytes and the LF after each
-  ReserveEnds(ends_, lines);
+  ends_.reserve(lines);
 }
 
 void CLineArray::RemoveAll() {
@@ -80,7 +50,7 @@ namespace {
 // the text where it stands: up to the first line that ends in CR LF or holds a NUL or a 0x1A, or
 // the end. Each line's end goes to `ends`; returns where the first line not looked at starts.
 std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t end,
-                             std::vector<std::size_t>& ends) {
+                             LineEnds& ends) {
   auto lineStart = [&] { return ends.empty() ? begin : ends.back() + 1; };
   std::size_t at = begin;
 #if defined(__SSE2__)
@@ -123,7 +93,7 @@ struct PartRead {
 // before, its end (an offset into data) goes to `ends`, and its own LF, where it has one, follows
 // it. A 0x1A ends the text.
 PartRead CompactLines(char* data, std::size_t begin, std::size_t end,
-                      std::vector<std::size_t>& ends, bool* firstLineEndsWithCrLf) {
+                      LineEnds& ends, bool* firstLineEndsWithCrLf) {
   // Most files have no CR LF, no NUL and no 0x1A: their lines stay where they are.
   std::size_t in = FindUnmovedLines(data, begin, end, ends);
   PartRead read;
@@ -202,9 +172,9 @@ LineReadInfo CLineArray::ReadLines(CByteBuffer bytes) {
   const std::size_t middle = lf ? static_cast<std::size_t>(lf - data) + 1 : size;
   // Room for lines of 8 bytes on average (script lines are several times as long): the index
   // then never moves while it grows, and room not used costs no memory.
-  ReserveEnds(ends_, middle / 8 + 16);
-  std::vector<std::size_t> laterEnds;
-  ReserveEnds(laterEnds, (size - middle) / 8 + 16);
+  ends_.reserve(middle / 8 + 16);
+  LineEnds laterEnds;
+  laterEnds.reserve((size - middle) / 8 + 16);
   PartRead later;
   bool unused = false;
   std::thread thread;
@@ -224,7 +194,7 @@ LineReadInfo CLineArray::ReadLines(CByteBuffer bytes) {
     // The first half ends with its last line's LF, so the halves join as the text stood.
     if (first.end != middle) std::memmove(data + first.end, data + middle, later.end - middle);
     const std::size_t shift = middle - first.end;
-    ReserveEnds(ends_, ends_.size() + laterEnds.size());
+    ends_.reserve(ends_.size() + laterEnds.size());
     for (std::size_t end : laterEnds) ends_.push_back(end - shift);
   }
   // No LF follows the last line; the bytes dropped leave a little room at the end: not worth a

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "byte_buffer.h"
+#include "large_block.h"
 
 namespace vantorel {
 
@@ -25,6 +26,9 @@ struct LineReadInfo {
   // written back would not give the file again.
   bool bytesDropped = false;
 };
+
+// Where each line of a text ends.
+using LineEnds = std::vector<std::size_t, CBlockAllocator<std::size_t>>;
 
 // An ordered array of byte strings, one per text line, without line terminators.
 //
@@ -111,7 +115,7 @@ class CLineArray {
   bool WriteOwnText(CByteSink& sink, std::size_t first) const;
 
   CByteBuffer text_;               // every line's bytes, an LF between two lines
-  std::vector<std::size_t> ends_;  // end offset of each line in text_
+  LineEnds ends_;  // end offset of each line in text_
   // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
   // Shared by copies and never changed; an edit first copies them into text_.
   std::shared_ptr<const CLineArray> more_;

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "large_block.h"
+
 namespace vantorel::testing {
 namespace {
 
@@ -102,15 +104,15 @@ TEST(ByteBuffer, EditsMatchAString) {
 // Room reserved is kept until used up; large blocks start on a huge page boundary, so that all of
 // them can be backed by huge pages.
 TEST(ByteBuffer, ReservedRoomDoesNotMove) {
-  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, CByteBuffer::kHugePage - 1,
-                           CByteBuffer::kHugePage, 3 * CByteBuffer::kHugePage + 5}) {
+  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, kHugePage - 1,
+                           kHugePage, 3 * kHugePage + 5}) {
     SCOPED_TRACE(size);
     CByteBuffer buffer;
     buffer.Reserve(size);
     EXPECT_GE(buffer.Capacity(), size);
     const char* const data = buffer.Data();
-    if (size >= CByteBuffer::kHugePage) {
-      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % CByteBuffer::kHugePage, 0u);
+    if (size >= kHugePage) {
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % kHugePage, 0u);
     }
     buffer.Resize(size);
     buffer.Data()[size - 1] = 'z';
@@ -120,6 +122,15 @@ TEST(ByteBuffer, ReservedRoomDoesNotMove) {
     EXPECT_FALSE(buffer.Holds(data + buffer.Capacity()));
     EXPECT_FALSE(CByteBuffer().Holds(data));
   }
+}
+
+// A container's large blocks are placed the same way, however it grew to them.
+TEST(ByteBuffer, LargeContainerBlocksStartOnAHugePage) {
+  std::vector<std::size_t, CBlockAllocator<std::size_t>> ends;
+  for (std::size_t i = 0; i < 3 * kHugePage / sizeof(std::size_t); ++i) ends.push_back(i);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(ends.data()) % kHugePage, 0u);
+  EXPECT_EQ(ends[12345], 12345u);
+  EXPECT_EQ(ends.back(), ends.size() - 1);
 }
 
 }  // namespace

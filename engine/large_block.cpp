@@ -1,0 +1,34 @@
+#include "large_block.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+namespace vantorel {
+
+void* AllocateBlock(std::size_t* size) {
+  void* block = nullptr;
+  if (*size >= kHugePage) {
+    const std::size_t rounded = (*size + kHugePage - 1) & ~(kHugePage - 1);
+    block = std::aligned_alloc(kHugePage, rounded);
+    if (block) {
+      *size = rounded;
+#ifdef MADV_HUGEPAGE
+      // Only advice: where the system has no huge pages the block works all the same.
+      ::madvise(block, rounded, MADV_HUGEPAGE);
+#endif
+    }
+  } else {
+    block = std::malloc(std::max<std::size_t>(*size, 1));
+  }
+  if (!block) throw std::bad_alloc();
+  return block;
+}
+
+void FreeBlock(void* block) {
+  std::free(block);
+}
+
+}  // namespace vantorel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+
+namespace vantorel {
+
+// Memory for buffers that may grow to megabytes (a text's bytes, its index of line ends). A
+// block of kHugePage bytes or more starts on a huge page boundary, spans whole huge pages and is
+// advised as huge pages, so that it can be backed by a few large pages instead of thousands of
+// small ones; smaller blocks come from the ordinary heap.
+constexpr std::size_t kHugePage = std::size_t{1} << 21;
+
+// A block of at least *size bytes, *size set to how many it has; throws std::bad_alloc.
+void* AllocateBlock(std::size_t* size);
+void FreeBlock(void* block);
+
+// The same blocks for a standard container.
+template <typename T>
+class CBlockAllocator {
+ public:
+  using value_type = T;
+  CBlockAllocator() = default;
+  template <typename U>
+  CBlockAllocator(const CBlockAllocator<U>&) {}
+  T* allocate(std::size_t count) {
+    std::size_t size = count * sizeof(T);
+    return static_cast<T*>(AllocateBlock(&size));
+  }
+  void deallocate(T* block, std::size_t) { FreeBlock(block); }
+  template <typename U>
+  bool operator==(const CBlockAllocator<U>&) const {
+    return true;
+  }
+  template <typename U>
+  bool operator!=(const CBlockAllocator<U>&) const {
+    return false;
+  }
+};
+
+}  // namespace vantorel
