@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <utility>
 
 namespace vantorel {
 
@@ -27,6 +29,15 @@ class CBlockAllocator {
     return static_cast<T*>(AllocateBlock(&size));
   }
   void deallocate(T* block, std::size_t) { FreeBlock(block); }
+  // A container's new elements are left unwritten (resize), for the caller to fill in place.
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
   template <typename U>
   bool operator==(const CBlockAllocator<U>&) const {
     return true;

@@ -1,6 +1,7 @@
 #include "line_array.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <system_error>
@@ -54,21 +55,45 @@ std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t en
   auto lineStart = [&] { return ends.empty() ? begin : ends.back() + 1; };
   std::size_t at = begin;
 #if defined(__SSE2__)
-  for (; at + 16 <= end; at += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-    const auto dropped = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi8(bytes, _mm_setzero_si128()), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1A)))));
-    if ((lfs | dropped) == 0) continue;
-    if (dropped != 0) return lineStart();
-    const auto crs =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
-    // A CR right before an LF, in this block or as the last byte of the one before.
-    if (((crs << 1) & lfs) != 0 || ((lfs & 1) != 0 && at > begin && data[at - 1] == '\r'))
+  // Sixteen bytes four times over: a mask of 64 bits per kind of byte. The line ends go into
+  // room made beforehand, four at a time, with no test per line end: how many there are comes
+  // from the mask.
+  std::size_t count = ends.size();
+  for (; at + 64 <= end; at += 64) {
+    std::uint64_t lfs = 0;
+    std::uint64_t crs = 0;
+    std::uint64_t dropped = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 16 * k));
+      auto maskOf = [&](__m128i equal) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(equal)))
+               << (16 * k);
+      };
+      lfs |= maskOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+      crs |= maskOf(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
+      dropped |= maskOf(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_setzero_si128()),
+                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1A))));
+    }
+    // A NUL or 0x1A, or a CR right before an LF (in this block or as the last byte of the one
+    // before): the text moves from that line on.
+    if (dropped != 0 || ((crs << 1) & lfs) != 0 ||
+        ((lfs & 1) != 0 && at > begin && data[at - 1] == '\r')) {
+      ends.resize(count);
       return lineStart();
-    for (; lfs != 0; lfs &= lfs - 1)
-      ends.push_back(at + static_cast<std::size_t>(__builtin_ctz(lfs)));
+    }
+    if (count + 64 > ends.size()) ends.resize(count + 64 + 4096);
+    std::size_t* out = ends.data() + count;
+    count += static_cast<std::size_t>(__builtin_popcountll(lfs));
+    // A mask gone empty gives bit 63: a value written past the count, never read.
+    constexpr std::uint64_t kLast = std::uint64_t{1} << 63;
+    for (; lfs != 0; out += 4) {
+      for (int k = 0; k < 4; ++k) {
+        out[k] = at + static_cast<std::size_t>(__builtin_ctzll(lfs | kLast));
+        lfs &= lfs - 1;
+      }
+    }
   }
+  ends.resize(count);
 #endif
   for (; at < end; ++at) {
     if (data[at] == '\0' || data[at] == 0x1A) return lineStart();

@@ -121,6 +121,21 @@ TEST(LineArrayRead, BytesBecomeLines) {
       {"LF lines, then 0x1A a block later",
        "a\nb\n" + std::string(20, 'x') + "\x1ay\nc\nd",
        {"a", "b", std::string(20, 'x')}},
+      {"CR LF across a 64-byte block edge",
+       std::string(63, 'a') + "\r\n" + std::string(70, 'b'),
+       {std::string(63, 'a'), std::string(70, 'b')}},
+      {"CR ending a 64-byte block, LF starting the next",
+       "ab\n" + std::string(60, 'a') + "\r\n" + std::string(3, 'c'),
+       {"ab", std::string(60, 'a'), "ccc"}},
+      {"NUL in the last byte of a 64-byte block",
+       "ab\n" + std::string(60, 'a') + "\0x\ny"s,
+       {"ab", std::string(60, 'a'), "y"}},
+      {"many line ends in one 64-byte block", std::string(70, '\n') + "z",
+       [] {
+         Lines lines(70);
+         lines.push_back("z");
+         return lines;
+       }()},
       {"LF at a block's first byte",
        std::string(16, 'a') + "\n" + std::string(16, 'b'),
        {std::string(16, 'a'), std::string(16, 'b')}},
