@@ -141,29 +141,36 @@ char* Fill(char* out, char c, std::size_t n) {
   return out;
 }
 
-// Whether any of the eight bytes of `word` is a blank or a tab: the bit 7 of each such byte.
-std::uint64_t BlankBytes(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  auto equalTo = [&](unsigned char c) {
-    const std::uint64_t x = word ^ (kOnes * c);  // 0 where the byte is c
-    return ~(((x & kLow7) + kLow7) | x | kLow7);
-  };
-  return equalTo(' ') | equalTo('\t');
+// Copies n bytes, 1 to 16, in two moves that may overlap rather than one per byte.
+void CopyShort(char* to, const char* from, std::size_t n) {
+  if (n >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + n - 4, from + n - 4, 4);
+  } else {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
 }
 
-// Copies text[from, to), a run of blanks reduced to its first character.
+// Copies text[from, to), a run of blanks reduced to its first character. Up to 15 bytes past
+// what it copies may be written at `out`.
 char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t to) {
-  // Eight bytes at a time: all of them go when none starts a run (a blank followed by one, or a
-  // blank in the last byte, whose run may go on), else those up to the first such blank, whose
-  // run is then passed over. Writing all eight stays inside the line: from + 8 <= to.
 #if defined(__SSE2__)
-  // The same sixteen bytes at a time, bit i of a mask standing for byte i.
+  // Sixteen bytes at a time, bit i of a mask standing for byte i: all of them go when none starts
+  // a run (a blank followed by one, or a blank in the last byte, whose run may go on), else those
+  // up to the first such blank, whose run is then passed over.
+  auto blanksOf = [](__m128i bytes) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')))));
+  };
   while (from + 16 <= to) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-    const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')))));
+    const unsigned blanks = blanksOf(bytes);
     const unsigned starts = blanks & ((blanks >> 1) | 0x8000u);
     if (starts == 0) {
       out += 16;
@@ -175,26 +182,25 @@ char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t t
     from += kept;
     while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
   }
-#endif
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__  // byte 0 lowest
-  constexpr std::uint64_t kLastByte = std::uint64_t{0x80} << 56;
-  while (from + 8 <= to) {
-    std::uint64_t word;
-    std::memcpy(&word, text + from, 8);
-    const std::uint64_t blanks = BlankBytes(word);
-    const std::uint64_t starts = blanks & ((blanks >> 8) | kLastByte);
-    std::memcpy(out, &word, 8);
-    if (starts == 0) {
-      out += 8;
-      from += 8;
-      continue;
-    }
-    const std::size_t kept = static_cast<std::size_t>(__builtin_ctzll(starts)) / 8 + 1;
+  if (from == to) return out;
+  // The last bytes, fewer than sixteen, as one block of their own: most lines end with no run
+  // of blanks in them, and then with no further test.
+  char last[32] = {};
+  const std::size_t size = to - from;
+  CopyShort(last, text + from, size);
+  for (std::size_t at = 0;;) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last + at));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    const unsigned blanks = blanksOf(bytes) & ((1u << (size - at)) - 1);
+    const unsigned starts = blanks & (blanks >> 1);
+    if (starts == 0) return out + (size - at);
+    const auto kept = static_cast<std::size_t>(__builtin_ctz(starts)) + 1;
     out += kept;
-    from += kept;
-    while (from < to && (text[from] == ' ' || text[from] == '\t')) ++from;
+    at += kept;
+    while (at < size && (last[at] == ' ' || last[at] == '\t')) ++at;
+    if (at == size) return out;
   }
-#endif
+#else
   while (from < to) {
     const char c = text[from++];
     *out++ = c;
@@ -203,6 +209,7 @@ char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t t
     }
   }
   return out;
+#endif
 }
 
 }  // namespace
@@ -245,8 +252,8 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   if (shape.keepStart || shape.keepEnd) keptLine_ = output_.GetSize() - 1;
   const std::size_t indent = depth > 0 && !shape.keepStart ? IndentWidth(depth) : 0;
   const std::size_t base = output_.GetLast().size();
-  // Collapsing blanks only ever shortens the text.
-  char* const lineStart = output_.ExtendLast(indent + (end - begin));
+  // Collapsing blanks only ever shortens the text; CopyCollapsed may write 15 bytes past it.
+  char* const lineStart = output_.ExtendLast(indent + (end - begin) + 15);
   char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
   auto noteComment = [&](std::size_t at) {
     commentLine_ = output_.GetSize() - 1;

@@ -65,8 +65,9 @@ TEST(OutputEmitter, CollapseBlanksKeepsTheFirstBlankOfEachRun) {
   EXPECT_EQ(COutputEmitter::CollapseBlanks(""), "");
 }
 
-// Blank runs are found sixteen and eight bytes at a time: a run may start, end or span anywhere
-// in such a block, and the result must be the same as reducing the runs one byte at a time.
+// Blank runs are found sixteen bytes at a time, the last bytes of a text (fewer than sixteen) as
+// a block of their own: a run may start, end or span anywhere in such a block, and the result
+// must be the same as reducing the runs one byte at a time.
 TEST(OutputEmitter, EmitLineCollapsesRunsAtEveryPositionOfABlock) {
   const char* const runs[] = {" ", "  ", "\t", " \t", "\t ", "         ", " \t \t \t \t \t"};
   for (const char* run : runs) {
