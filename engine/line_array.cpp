@@ -33,7 +33,6 @@ void CLineArray::Add(std::string_view line) {
   ends_.push_back(text_.Size());
 }
 
-
 void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
   text_.Reserve(bytes + lines);  // the lines' bytes and the LF after each
   ends_.reserve(lines);
@@ -50,8 +49,7 @@ namespace {
 // Finds the line ends of data[begin, end), which starts a line, for as long as reading leaves
 // the text where it stands: up to the first line that ends in CR LF or holds a NUL or a 0x1A, or
 // the end. Each line's end goes to `ends`; returns where the first line not looked at starts.
-std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t end,
-                             LineEnds& ends) {
+std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t end, LineEnds& ends) {
   auto lineStart = [&] { return ends.empty() ? begin : ends.back() + 1; };
   std::size_t at = begin;
 #if defined(__SSE2__)
@@ -117,8 +115,8 @@ struct PartRead {
 // what follows a NUL in its line. Each line's text moves down to follow the LF after the one
 // before, its end (an offset into data) goes to `ends`, and its own LF, where it has one, follows
 // it. A 0x1A ends the text.
-PartRead CompactLines(char* data, std::size_t begin, std::size_t end,
-                      LineEnds& ends, bool* firstLineEndsWithCrLf) {
+PartRead CompactLines(char* data, std::size_t begin, std::size_t end, LineEnds& ends,
+                      bool* firstLineEndsWithCrLf) {
   // Most files have no CR LF, no NUL and no 0x1A: their lines stay where they are.
   std::size_t in = FindUnmovedLines(data, begin, end, ends);
   PartRead read;

@@ -114,8 +114,8 @@ class CLineArray {
   // This array's own lines from `first` on, each followed by an LF, as the text holds them.
   bool WriteOwnText(CByteSink& sink, std::size_t first) const;
 
-  CByteBuffer text_;               // every line's bytes, an LF between two lines
-  LineEnds ends_;  // end offset of each line in text_
+  CByteBuffer text_;  // every line's bytes, an LF between two lines
+  LineEnds ends_;     // end offset of each line in text_
   // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
   // Shared by copies and never changed; an edit first copies them into text_.
   std::shared_ptr<const CLineArray> more_;

@@ -392,8 +392,7 @@ void COutputEmitter::EmitBraceLine(char brace, int depth, bool beginsLine) {
   else
     output_.AddEmpty();
   const std::size_t indent = IndentWidth(depth);
-  char* out =
-      Fill(output_.ExtendLast(indent + 16), options_.insertMode == 1 ? '\t' : ' ', indent);
+  char* out = Fill(output_.ExtendLast(indent + 16), options_.insertMode == 1 ? '\t' : ' ', indent);
   *out++ = brace;
   output_.EndLastAt(out);
 }

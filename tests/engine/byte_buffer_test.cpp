@@ -29,7 +29,8 @@ TEST(ByteBuffer, EditsMatchAString) {
   const std::pair<const char*, std::vector<Edit>> runs[] = {
       {"appends that grow it", {[](CByteBuffer& b, std::string& m) {
          for (int i = 0; i < 300; ++i) {
-           const std::string piece(static_cast<std::size_t>(i % 17), static_cast<char>('a' + i % 26));
+           const std::string piece(static_cast<std::size_t>(i % 17),
+                                   static_cast<char>('a' + i % 26));
            b.Append(piece);
            m += piece;
          }
@@ -40,22 +41,20 @@ TEST(ByteBuffer, EditsMatchAString) {
            m.push_back(static_cast<char>(i));
          }
        }}},
-      {"own bytes appended as it grows",
-       {[](CByteBuffer& b, std::string& m) {
-          b.Append("0123456789");
-          m = "0123456789";
-          for (int i = 0; i < 12; ++i) AppendOwnBytes(b, m, m.size() / 3, m.size() - m.size() / 3);
-        }}},
-      {"own bytes inserted before themselves",
-       {[](CByteBuffer& b, std::string& m) {
-          b.Append("abcdefgh");
-          m = "abcdefgh";
-          for (int i = 0; i < 10; ++i) {
-            const std::string copied = m.substr(2, 5);
-            b.Insert(1, std::string_view(b.Data() + 2, 5));
-            m.insert(1, copied);
-          }
-        }}},
+      {"own bytes appended as it grows", {[](CByteBuffer& b, std::string& m) {
+         b.Append("0123456789");
+         m = "0123456789";
+         for (int i = 0; i < 12; ++i) AppendOwnBytes(b, m, m.size() / 3, m.size() - m.size() / 3);
+       }}},
+      {"own bytes inserted before themselves", {[](CByteBuffer& b, std::string& m) {
+         b.Append("abcdefgh");
+         m = "abcdefgh";
+         for (int i = 0; i < 10; ++i) {
+           const std::string copied = m.substr(2, 5);
+           b.Insert(1, std::string_view(b.Data() + 2, 5));
+           m.insert(1, copied);
+         }
+       }}},
       {"inserts at both ends", {[](CByteBuffer& b, std::string& m) {
          for (int i = 0; i < 200; ++i) {
            const std::string piece = std::to_string(i);
@@ -64,14 +63,13 @@ TEST(ByteBuffer, EditsMatchAString) {
            m.insert(at, piece);
          }
        }}},
-      {"resized down and filled again in place",
-       {[](CByteBuffer& b, std::string& m) {
-          b.Append(std::string(100, 'x'));
-          b.Resize(40);
-          b.Resize(45);
-          std::memcpy(b.Data() + 40, "HELLO", 5);
-          m = std::string(40, 'x') + "HELLO";
-        }}},
+      {"resized down and filled again in place", {[](CByteBuffer& b, std::string& m) {
+         b.Append(std::string(100, 'x'));
+         b.Resize(40);
+         b.Resize(45);
+         std::memcpy(b.Data() + 40, "HELLO", 5);
+         m = std::string(40, 'x') + "HELLO";
+       }}},
       {"cleared, then used again", {[](CByteBuffer& b, std::string& m) {
          b.Append(std::string(3000, 'q'));
          b.Clear();
@@ -104,8 +102,8 @@ TEST(ByteBuffer, EditsMatchAString) {
 // Room reserved is kept until used up; large blocks start on a huge page boundary, so that all of
 // them can be backed by huge pages.
 TEST(ByteBuffer, ReservedRoomDoesNotMove) {
-  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, kHugePage - 1,
-                           kHugePage, 3 * kHugePage + 5}) {
+  for (std::size_t size :
+       {std::size_t{1}, std::size_t{4096}, kHugePage - 1, kHugePage, 3 * kHugePage + 5}) {
     SCOPED_TRACE(size);
     CByteBuffer buffer;
     buffer.Reserve(size);
