@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_test_util.h"
@@ -439,23 +440,48 @@ TEST_F(LineFileTest, LoadsLinesAndLineEndInfo) {
   EXPECT_TRUE(info.firstLineEndsWithCrLf);
 }
 
-// The size taken before reading is only a hint: the file may have grown or shrunk since.
+// The size taken before reading is only a hint: the file may have grown or shrunk since. A large
+// file is read in two halves at once; reading goes on from where the descriptor stands.
 TEST_F(LineFileTest, ReadWholeGetsEveryByteWhateverTheSizeHint) {
-  const std::size_t sizes[] = {0, 1, 4095, (1 << 20) + 3};
+  const std::size_t sizes[] = {0, 1, 4095, (1 << 20) + 3, (3 << 20) + 5};
   for (std::size_t size : sizes) {
     std::string content(size, 'x');
     for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>('a' + i % 23);
     const std::string name = dir_.Write("in.js", content);
-    const std::size_t hints[] = {0, 1, size / 2, size, size + 1, size * 2 + 7};
-    for (std::size_t hint : hints) {
-      const int fd = ::open(name.c_str(), O_RDONLY);
-      ASSERT_GE(fd, 0);
-      std::string bytes = "stale";
-      EXPECT_TRUE(ReadWhole(fd, hint, &bytes)) << size << " " << hint;
-      ::close(fd);
-      EXPECT_EQ(bytes, content) << size << " " << hint;
+    const std::size_t hints[] = {
+        0, 1, size / 2, size - std::min<std::size_t>(size, 1000), size, size + 1, size * 2 + 7};
+    for (std::size_t skipped : {std::size_t{0}, std::min<std::size_t>(size, 1000)}) {
+      for (std::size_t hint : hints) {
+        const int fd = ::open(name.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::lseek(fd, static_cast<off_t>(skipped), SEEK_SET), static_cast<off_t>(skipped));
+        std::string bytes = "stale";
+        EXPECT_TRUE(ReadWhole(fd, hint, &bytes)) << size << " " << hint << " " << skipped;
+        EXPECT_EQ(bytes, content.substr(skipped)) << size << " " << hint << " " << skipped;
+        // Everything was read: the descriptor stands at the end.
+        EXPECT_EQ(::lseek(fd, 0, SEEK_CUR), static_cast<off_t>(size)) << size << " " << hint;
+        ::close(fd);
+      }
     }
   }
+}
+
+// A pipe cannot be read at an offset: a large size hint makes no difference to it.
+TEST_F(LineFileTest, ReadWholeReadsAPipeWithALargeHint) {
+  std::string content(3 << 20, 'p');
+  for (std::size_t i = 0; i < content.size(); i += 97) content[i] = '\n';
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  std::thread writer([&] {
+    CFileSink sink(ends[1]);
+    sink.Write(content.data(), content.size());
+    ::close(ends[1]);
+  });
+  std::string bytes;
+  EXPECT_TRUE(ReadWhole(ends[0], content.size(), &bytes));
+  writer.join();
+  ::close(ends[0]);
+  EXPECT_EQ(bytes, content);
 }
 
 TEST_F(LineFileTest, LoadFailsWithoutAReadableFile) {
