@@ -70,8 +70,10 @@ const MAIN_CORPUS = [
   `${NODE}/lodash/lodash.fp.js`,
 ];
 
-// Whole packages: every unminified script in them.
+// Whole packages: every unminified script in them; and every minified script of the others,
+// where a ")" runs into the keyword after it (",a)return{").
 const SWEEP_FOLDERS = [`${JS}/codemirror`];
+const MINIFIED_FOLDERS = [`${JS}/jquery`, `${JS}/jquery-ui`, `${JS}/chart.js`, `${JS}/underscore`, `${NODE}/lodash`];
 
 const DOC_PAGES = ['/usr/share/doc/libjs-codemirror/examples', '/usr/share/doc/libjs-codemirror/html'];
 
@@ -252,20 +254,24 @@ async function suiteCorpus(ctx, report) {
 }
 
 async function suiteSweep(ctx, report) {
-  const ok = requireCorpus(SWEEP_FOLDERS, report);
+  const ok = requireCorpus([...SWEEP_FOLDERS, ...MINIFIED_FOLDERS], report);
   if (ok === null) return SKIP;
   if (!ok) return report.finish();
   const files = [];
-  for (const folder of SWEEP_FOLDERS) {
-    // Files reached through two names (links) are checked once.
-    const seen = new Set(MAIN_CORPUS.map((f) => fs.realpathSync(f)));
-    for (const f of walk(folder).filter(isScript)) {
-      const real = fs.realpathSync(f);
-      if (seen.has(real)) continue;
-      seen.add(real);
-      files.push(f);
+  // Files reached through two names (links) are checked once.
+  const seen = new Set(MAIN_CORPUS.map((f) => fs.realpathSync(f)));
+  const add = (folders, pick) => {
+    for (const folder of folders) {
+      for (const f of walk(folder).filter(pick)) {
+        const real = fs.realpathSync(f);
+        if (seen.has(real)) continue;
+        seen.add(real);
+        files.push(f);
+      }
     }
-  }
+  };
+  add(SWEEP_FOLDERS, isScript);
+  add(MINIFIED_FOLDERS, (f) => /\.min\.js$/i.test(f));
   await checkAll(ctx, report, files.map((file) => ({ file, page: false, sets: SWEEP_SETS })));
   return report.finish();
 }
