@@ -61,6 +61,7 @@ void CByteBuffer::Append(std::string_view bytes) {
 
 void CByteBuffer::Insert(std::size_t at, std::string_view bytes) {
   if (bytes.empty()) return;
+  at = std::min(at, size_);  // past the end: appended
   // Inserted bytes from this buffer are copied first: the move below may pass over them.
   if (Holds(bytes.data())) {
     const CByteBuffer copy(bytes);

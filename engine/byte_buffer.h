@@ -44,6 +44,7 @@ class CByteBuffer {
     data_[size_++] = c;
   }
   void Append(std::string_view bytes);
+  // At `at`, or at the end where `at` lies past it.
   void Insert(std::size_t at, std::string_view bytes);
   void Swap(CByteBuffer& other) noexcept;
   // Whether `p` points into the room of this buffer.

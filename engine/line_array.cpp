@@ -325,7 +325,7 @@ void CLineArray::AppendToLast(std::string_view text) {
 
 void CLineArray::InsertIntoLast(std::size_t column, std::string_view text) {
   if (more_) Flatten();
-  text_.Insert(StartOf(ends_.size() - 1) + column, text);
+  text_.Insert(StartOf(ends_.size() - 1) + std::min(column, GetLast().size()), text);
   ends_.back() = text_.Size();
 }
 

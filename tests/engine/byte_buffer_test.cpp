@@ -63,6 +63,11 @@ TEST(ByteBuffer, EditsMatchAString) {
            m.insert(at, piece);
          }
        }}},
+      {"inserted past the end: appended", {[](CByteBuffer& b, std::string& m) {
+         b.Append("abc");
+         b.Insert(100, "xyz");
+         m = "abcxyz";
+       }}},
       {"resized down and filled again in place", {[](CByteBuffer& b, std::string& m) {
          b.Append(std::string(100, 'x'));
          b.Resize(40);
