@@ -50,6 +50,22 @@ TEST(OutputEmitter, EmitLineCollapsesTrimsAndIndents) {
   }
 }
 
+// Lines are written in place at the end of the output, which moves as it grows: text taken from
+// the output itself still comes out whole (under the address sanitizer, a read of moved text
+// fails here).
+TEST(OutputEmitter, EmitLineTakesTextFromTheOutputItself) {
+  Emitter e(Layout(0, 0, 2), {"a  b"});
+  Lines expected = {"a  b"};
+  for (int i = 0; i < 12; ++i) {
+    e.emitter.EmitLine(e.output.GetLast(), 2);
+    expected.push_back("  " + COutputEmitter::CollapseBlanks(
+                                  expected.back().substr(expected.back().find_first_not_of(' '))));
+    e.output.AppendToLast(std::string(1000, 'x'));
+    expected.back() += std::string(1000, 'x');
+  }
+  EXPECT_EQ(e.Output(), expected);
+}
+
 TEST(OutputEmitter, TabsIndentOneCharacterPerDepthUnit) {
   Emitter e(Layout(0, 1, 4));
   e.emitter.EmitLine("  x", 2);
