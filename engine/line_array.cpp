@@ -27,7 +27,7 @@ inline __m128i Move16(char* to, const char* from) {
 }  // namespace
 
 void CLineArray::Add(std::string_view line) {
-  if (more_) Flatten();
+  if (!more_.empty()) Flatten();
   if (!ends_.empty()) text_.PushBack('\n');
   text_.Append(line);
   ends_.push_back(text_.Size());
@@ -41,7 +41,7 @@ void CLineArray::Reserve(std::size_t bytes, std::size_t lines) {
 void CLineArray::RemoveAll() {
   text_.Clear();
   ends_.clear();
-  more_.reset();
+  DropTakenOver();
 }
 
 namespace {
@@ -238,12 +238,19 @@ constexpr std::size_t kChunk = 16;
 }  // namespace
 
 bool CLineArray::WriteLines(CByteSink& sink, std::string_view eol) const {
-  if (eol == "\n")
-    return WriteOwnText(sink, 0) && (!more_ || more_->WriteOwnText(sink, moreFirst_));
+  if (eol == "\n") {
+    if (!WriteOwnText(sink, 0)) return false;
+    for (const Piece& piece : more_) {
+      if (!piece.lines->WriteOwnText(sink, piece.first)) return false;
+    }
+    return true;
+  }
   std::unique_ptr<char[]> block(new char[kBlock + kChunk + std::max<std::size_t>(eol.size(), 2)]);
   std::size_t used = 0;
   if (!WriteOwnLines(sink, eol, 0, block.get(), &used)) return false;
-  if (more_ && !more_->WriteOwnLines(sink, eol, moreFirst_, block.get(), &used)) return false;
+  for (const Piece& piece : more_) {
+    if (!piece.lines->WriteOwnLines(sink, eol, piece.first, block.get(), &used)) return false;
+  }
   return used == 0 || sink.Write(block.get(), used);
 }
 
@@ -294,49 +301,93 @@ bool CLineArray::WriteOwnText(CByteSink& sink, std::size_t first) const {
          sink.Write("\n", 1);
 }
 
+std::string_view CLineArray::GetTakenOver(std::size_t index) const {
+  for (const Piece& piece : more_) {
+    if (index < piece.count) return piece.lines->OwnLine(piece.first + index);
+    index -= piece.count;
+  }
+  return {};  // past the end
+}
+
+bool CLineArray::HoldsText(const char* p) const {
+  if (text_.Holds(p)) return true;
+  for (const Piece& piece : more_) {
+    if (piece.lines->text_.Holds(p)) return true;
+  }
+  return false;
+}
+
+void CLineArray::AddPiece(std::shared_ptr<const CLineArray> lines, std::size_t first) {
+  const std::size_t count = lines->ends_.size() - first;
+  moreCount_ += count;
+  moreBytes_ += lines->OwnLineBytesFrom(first);
+  more_.push_back({std::move(lines), first, count});
+}
+
 void CLineArray::TakeOverLines(CLineArray&& other, std::size_t first) {
-  if (more_) Flatten();
-  if (other.more_) other.Flatten();
-  if (first < other.ends_.size()) {
-    moreFirst_ = first;
-    moreCount_ = other.ends_.size() - first;
-    moreBytes_ = other.text_.Size() - other.StartOf(first) - (moreCount_ - 1);
-    more_ = std::make_shared<const CLineArray>(std::move(other));
+  // The other's pieces follow its own lines; `first` may lie in one of them.
+  std::vector<Piece> otherMore = std::move(other.more_);
+  other.DropTakenOver();
+  const std::size_t own = other.ends_.size();
+  if (first < own) {
+    AddPiece(std::make_shared<const CLineArray>(std::move(other)), first);
+    first = 0;
+  } else {
+    first -= own;
+  }
+  for (Piece& piece : otherMore) {
+    if (first >= piece.count) {
+      first -= piece.count;
+      continue;
+    }
+    AddPiece(std::move(piece.lines), piece.first + first);
+    first = 0;
   }
   other.RemoveAll();
 }
 
 void CLineArray::Flatten() {
-  const std::shared_ptr<const CLineArray> more = std::move(more_);  // leaves more_ empty
-  const std::size_t from = more->StartOf(moreFirst_);
-  if (!ends_.empty()) text_.PushBack('\n');
-  const std::size_t base = text_.Size();
-  text_.Append(more->text_.View().substr(from));
-  ends_.reserve(ends_.size() + moreCount_);
-  for (std::size_t i = moreFirst_; i < more->ends_.size(); ++i)
-    ends_.push_back(base + (more->ends_[i] - from));
+  std::vector<Piece> more = std::move(more_);  // leaves more_ empty
+  DropTakenOver();
+  std::size_t bytes = 0;
+  std::size_t count = 0;
+  for (const Piece& piece : more) {
+    bytes += piece.lines->text_.Size() - piece.lines->StartOf(piece.first);
+    count += piece.count;
+  }
+  text_.Reserve(text_.Size() + more.size() + bytes);
+  ends_.reserve(ends_.size() + count);
+  for (const Piece& piece : more) {
+    const CLineArray& lines = *piece.lines;
+    const std::size_t from = lines.StartOf(piece.first);
+    if (!ends_.empty()) text_.PushBack('\n');
+    const std::size_t base = text_.Size();
+    text_.Append(lines.text_.View().substr(from));
+    for (std::size_t i = piece.first; i < lines.ends_.size(); ++i)
+      ends_.push_back(base + (lines.ends_[i] - from));
+  }
 }
 
 void CLineArray::AppendToLast(std::string_view text) {
-  if (more_) Flatten();
+  if (!more_.empty()) Flatten();
   text_.Append(text);
   ends_.back() = text_.Size();
 }
 
 void CLineArray::InsertIntoLast(std::size_t column, std::string_view text) {
-  if (more_) Flatten();
+  if (!more_.empty()) Flatten();
   text_.Insert(StartOf(ends_.size() - 1) + std::min(column, GetLast().size()), text);
   ends_.back() = text_.Size();
 }
 
 void CLineArray::TruncateLast(std::size_t length) {
-  if (more_) Flatten();
+  if (!more_.empty()) Flatten();
   text_.Resize(StartOf(ends_.size() - 1) + std::min(length, GetLast().size()));
   ends_.back() = text_.Size();
 }
 
 void CLineArray::RemoveLast() {
-  if (more_) Flatten();
+  if (!more_.empty()) Flatten();
   ends_.pop_back();
   text_.Resize(ends_.empty() ? 0 : ends_.back());
 }

@@ -33,24 +33,23 @@ using LineEnds = std::vector<std::size_t, CBlockAllocator<std::size_t>>;
 // An ordered array of byte strings, one per text line, without line terminators.
 //
 // A line read from a file holds no NUL and no LF byte; it may hold CR bytes. The lines share one
-// buffer (and, after TakeOverLines, a second one behind it), each but the last followed there by
+// buffer (and, after TakeOverLines, the buffers of others behind it), each but the last followed by
 // an LF: a file with LF line ends is read without moving its text, and lines written with LF line
 // ends go out as the buffer holds them. Only the last line can be changed or removed: the engine
 // only ever appends to its output or edits the output's last line, and one buffer keeps memory
 // close to the text's size.
 class CLineArray {
  public:
-  std::size_t GetSize() const { return ends_.size() + (more_ ? moreCount_ : 0); }
+  std::size_t GetSize() const { return ends_.size() + moreCount_; }
   bool IsEmpty() const { return GetSize() == 0; }
   std::string_view GetAt(std::size_t index) const {
-    if (index >= ends_.size()) return more_->GetAt(index - ends_.size() + moreFirst_);
-    const std::size_t start = StartOf(index);
-    return std::string_view(text_.Data() + start, ends_[index] - start);
+    if (index >= ends_.size()) return GetTakenOver(index - ends_.size());
+    return OwnLine(index);
   }
   std::string_view GetLast() const { return GetAt(GetSize() - 1); }
 
   // The bytes of all lines together, line ends not counted.
-  std::size_t TextSize() const { return OwnLineBytes() + (more_ ? moreBytes_ : 0); }
+  std::size_t TextSize() const { return OwnLineBytes() + moreBytes_; }
 
   void Add(std::string_view line);
   // Room for this many bytes and lines without reallocating.
@@ -69,7 +68,7 @@ class CLineArray {
 
   // Editing the last line; each needs a last line.
   void AddEmpty() {
-    if (more_) Flatten();
+    if (!more_.empty()) Flatten();
     if (!ends_.empty()) text_.PushBack('\n');
     ends_.push_back(text_.Size());
   }
@@ -78,7 +77,7 @@ class CLineArray {
   // EndLastAt then ends the line after the last byte written. Nothing else may change the array
   // in between.
   char* ExtendLast(std::size_t count) {
-    if (more_) Flatten();
+    if (!more_.empty()) Flatten();
     const std::size_t size = text_.Size();
     text_.Resize(size + count);
     return text_.Data() + size;
@@ -88,25 +87,46 @@ class CLineArray {
     ends_.back() = text_.Size();
   }
   // Whether `p` points into this array's text: such text moves when a line is added or extended.
-  bool HoldsText(const char* p) const { return text_.Holds(p) || (more_ && more_->HoldsText(p)); }
+  bool HoldsText(const char* p) const;
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
   // Appends the lines of `other` from index `first` on, taking its text over where it lies
-  // instead of copying it; `other` is left empty.
+  // instead of copying it (lines it took over from others, too); `other` is left empty.
   void TakeOverLines(CLineArray&& other, std::size_t first);
   // Keeps the first `count` lines.
   void TruncateLines(std::size_t count) {
-    if (more_ && count <= ends_.size()) more_.reset();  // nothing taken over is kept
-    if (more_) Flatten();
+    if (count <= ends_.size()) DropTakenOver();  // nothing taken over is kept
+    if (!more_.empty()) Flatten();
     if (count >= ends_.size()) return;
     text_.Resize(count == 0 ? 0 : ends_[count - 1]);
     ends_.resize(count);
   }
 
  private:
+  // Lines taken over from another array: its own lines from `first` on.
+  struct Piece {
+    std::shared_ptr<const CLineArray> lines;
+    std::size_t first = 0;
+    std::size_t count = 0;
+  };
+
   std::size_t StartOf(std::size_t index) const { return index == 0 ? 0 : ends_[index - 1] + 1; }
+  std::string_view OwnLine(std::size_t index) const {
+    const std::size_t start = StartOf(index);
+    return std::string_view(text_.Data() + start, ends_[index] - start);
+  }
+  std::string_view GetTakenOver(std::size_t index) const;
   std::size_t OwnLineBytes() const { return text_.Size() - (ends_.empty() ? 0 : ends_.size() - 1); }
+  // The bytes of this array's own lines from `first` on, line ends not counted.
+  std::size_t OwnLineBytesFrom(std::size_t first) const {
+    return first >= ends_.size() ? 0 : OwnLineBytes() - (StartOf(first) - first);
+  }
+  void AddPiece(std::shared_ptr<const CLineArray> lines, std::size_t first);
+  void DropTakenOver() {
+    more_.clear();
+    moreCount_ = moreBytes_ = 0;
+  }
   // Copies the lines taken over into this array's own text, before an edit.
   void Flatten();
   bool WriteOwnLines(CByteSink& sink, std::string_view eol, std::size_t first, char* block,
@@ -116,10 +136,9 @@ class CLineArray {
 
   CByteBuffer text_;  // every line's bytes, an LF between two lines
   LineEnds ends_;     // end offset of each line in text_
-  // Lines taken over from another array: its lines from moreFirst_ on follow this array's own.
-  // Shared by copies and never changed; an edit first copies them into text_.
-  std::shared_ptr<const CLineArray> more_;
-  std::size_t moreFirst_ = 0;
+  // Lines taken over from other arrays, in order, behind this array's own. Shared by copies and
+  // never changed; an edit first copies them into text_. A piece's array has no pieces itself.
+  std::vector<Piece> more_;
   std::size_t moreCount_ = 0;
   std::size_t moreBytes_ = 0;  // their bytes, line ends not counted
 };

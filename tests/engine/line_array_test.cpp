@@ -366,6 +366,56 @@ TEST(LineArrayEdit, LinesTakenOverFromAnotherActAsItsOwn) {
   }
 }
 
+// Arrays taken over one after another (as a script read in parts is put together): taken over
+// by the array before, the last first, the lines taken over may start in lines that array took
+// over itself; taken over by the first, each follows the ones before. Either way the first acts
+// as one array of those lines, for reading, writing, edits and copies.
+TEST(LineArrayEdit, ChainsOfArraysTakenOverActAsOneArray) {
+  const Lines parts[] = {{"a0", "a1", "a2"}, {"b0", "", "b2", "b3"}, {"c0"}, {"d0", "d1 long"}};
+  const std::size_t firsts[][3] = {{0, 0, 0}, {1, 2, 0}, {3, 1, 1}, {4, 0, 2}, {5, 3, 0},
+                                   {2, 4, 1}, {9, 0, 0}, {0, 9, 0}, {6, 0, 1}};
+  for (const auto& first : firsts) {
+    for (bool intoTheFirst : {false, true}) {
+      const std::string label = "from " + std::to_string(first[0]) + ", " +
+                                std::to_string(first[1]) + ", " + std::to_string(first[2]) +
+                                (intoTheFirst ? ", into the first" : ", into the one before");
+      CLineArray arrays[4];
+      for (std::size_t k = 0; k < 4; ++k) arrays[k] = ToLineArray(parts[k]);
+      Lines expected;
+      if (intoTheFirst) {
+        expected = parts[0];
+        for (std::size_t k = 1; k < 4; ++k) {
+          for (std::size_t i = first[k - 1]; i < parts[k].size(); ++i)
+            expected.push_back(parts[k][i]);
+          arrays[0].TakeOverLines(std::move(arrays[k]), first[k - 1]);
+        }
+      } else {
+        Lines tail = parts[3];
+        for (std::size_t k = 3; k-- > 0;) {
+          Lines lines = parts[k];
+          for (std::size_t i = first[k]; i < tail.size(); ++i) lines.push_back(tail[i]);
+          tail = lines;
+          arrays[k].TakeOverLines(std::move(arrays[k + 1]), first[k]);
+        }
+        expected = tail;
+      }
+      ExpectHolds(arrays[0], expected, label);
+      CLineArray copy = arrays[0];
+      copy.Add("copy");
+      ExpectHolds(arrays[0], expected, label + ", after its copy was edited");
+      Lines added = expected;
+      added.push_back("copy");
+      ExpectHolds(copy, added, label + ", the copy");
+      arrays[0].AppendToLast("!");
+      expected.back() += "!";
+      ExpectHolds(arrays[0], expected, label + ", edited");
+      arrays[0].TruncateLines(4);
+      expected.resize(std::min<std::size_t>(expected.size(), 4));
+      ExpectHolds(arrays[0], expected, label + ", cut to four lines");
+    }
+  }
+}
+
 // Arrays read from text (lines moved down or left where they stood) and built line by line take
 // any run of edits as a plain list of strings does, and write what it holds.
 TEST(LineArrayEdit, AnyRunOfEditsMatchesAListOfStrings) {
