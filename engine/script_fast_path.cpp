@@ -8,9 +8,11 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -557,15 +559,16 @@ class CLaterPartProgress : public CAnalyzerProgress {
 
 class CSplitShare {
  public:
-  static constexpr std::size_t kMaxCheckpoints = 1024;
-
-  explicit CSplitShare(TextPos first) : firstPos(first) { checkpoints_.reserve(kMaxCheckpoints); }
+  explicit CSplitShare(TextPos first, std::size_t maxCheckpoints = 1024)
+      : firstPos(first), maxCheckpoints_(maxCheckpoints) {
+    checkpoints_.reserve(maxCheckpoints_);
+  }
 
   // The later part's side. Record is false once no more checkpoints are wanted.
   bool Record(lean::Checkpoint checkpoint) {
     checkpoints_.push_back(std::move(checkpoint));
     published_.store(checkpoints_.size(), std::memory_order_release);
-    if (checkpoints_.size() < kMaxCheckpoints) return true;
+    if (checkpoints_.size() < maxCheckpoints_) return true;
     Close();
     return false;
   }
@@ -603,6 +606,7 @@ class CSplitShare {
   bool pageTagSeen = false;  // a page's later part saw an html, head or body tag
 
  private:
+  const std::size_t maxCheckpoints_;
   std::vector<lean::Checkpoint> checkpoints_;
   std::atomic<std::size_t> published_{0};
   std::atomic<bool> closed_{false};
@@ -612,6 +616,56 @@ class CSplitShare {
 };
 
 namespace lean {
+
+// One part of a whole script read in parts (see ScriptSplit).
+struct ChainPart {
+  // A part records the states of its first 64 segments, then of every 16th (see
+  // CLeanReindenter::TakesCheckpoint): the part before it mostly meets it in the first few, but
+  // now and then only after a few thousand, and a checkpoint takes as much memory as some
+  // hundred segments' output.
+  static constexpr std::size_t kCheckpoints = 256;
+  static constexpr std::size_t kEveryCheckpoint = 64;
+  static constexpr std::size_t kCheckpointSpacing = 16;
+
+  ChainPart(TextPos first, std::size_t byteCount, std::size_t lineCount)
+      : share(first, kCheckpoints), bytes(byteCount), lines(lineCount) {}
+
+  CSplitShare share;               // its checkpoints, output and end; its stop is the whole run's
+  std::atomic<bool> taken{false};  // begun by a thread, or read by the part before it
+  const std::size_t bytes;         // the size of its lines up to the next part's
+  const std::size_t lines;
+  // Written by the thread that read it before it finishes: where it met a later part (that
+  // part, at which of its checkpoints, and where each output's lines from there on begin), and
+  // its token history there or at the end of the input.
+  bool joined = false;
+  std::size_t next = 0;
+  std::size_t checkpoint = 0;
+  std::size_t joinedAt = 0;
+  std::size_t laterJoinedAt = 0;
+  CTokenHistory history;
+};
+
+class CPartChain {
+ public:
+  std::size_t Count() const { return parts_.size(); }
+  ChainPart& At(std::size_t k) { return *parts_[k]; }
+  void Add(TextPos first, std::size_t bytes, std::size_t lines) {
+    parts_.push_back(std::make_unique<ChainPart>(first, bytes, lines));
+  }
+  void Clear() { parts_.clear(); }
+  // Whether part k was free and now is the caller's.
+  bool Take(std::size_t k) { return !parts_[k]->taken.exchange(true, std::memory_order_acq_rel); }
+  // Takes part k for the part before it to read as its own: it records nothing, and a part that
+  // comes to its start too finds it over.
+  bool Absorb(std::size_t k) {
+    if (!Take(k)) return false;
+    parts_[k]->share.Finish(FastPathResult::Unsupported);
+    return true;
+  }
+
+ private:
+  std::vector<std::unique_ptr<ChainPart>> parts_;
+};
 
 // ---- The re-indenter -------------------------------------------------------------------------
 
@@ -631,13 +685,25 @@ class CLeanReindenter {
   // start; the earlier part, past the later part's first line, compares its own state there and
   // ends where the two are the same, once the later part has finished.
   void PlayLaterPart(CSplitShare* share, std::size_t run) {
-    share_ = share;
+    record_ = share;
     later_ = true;
     run_ = run;
   }
   // The later part's: whether it recorded as many checkpoints as the share takes.
-  bool RecordedAll() const { return later_ && !share_; }
+  bool RecordedAll() const { return later_ && !record_; }
   void PlayEarlierPart(CSplitShare* share) { share_ = share; }
+  // Part k of a script read in parts: it records its state for the part before it and compares
+  // its own with the next begun part's, never waiting for that part to finish (the caller checks
+  // what JoinedPart did afterwards).
+  void PlayPart(CPartChain* chain, std::size_t k) {
+    chain_ = chain;
+    if (k > 0) PlayLaterPart(&chain->At(k).share, 0);
+    nextPart_ = k;
+    PassPart();
+  }
+  std::size_t JoinedPart() const { return nextPart_; }
+  std::size_t JoinedCheckpoint() const { return nextCheckpoint_; }
+  const CTokenHistory& History() const { return history_; }
   // After an earlier part's run: whether it ended at a checkpoint, and where each output's lines
   // from there on begin.
   bool Joined() const { return joined_; }
@@ -682,8 +748,19 @@ class CLeanReindenter {
   void CarryComments(TextPos to, int depth, bool afterTag = false);
   void FinishScript(bool segmentPending, TextPos start, int depth, bool afterTag = false);
 
-  // At the start of a segment from the split line on; true once the earlier part has joined.
+  // At the start of a segment: records the state there, or compares it with a later part's from
+  // that part's first line on; true once this part has joined the later one.
+  bool AtSegmentStart(TextPos start, int depth, int forAllowance);
   bool AtCheckpoint(TextPos start, int depth, int forAllowance);
+  // Goes on to compare with the part after the one compared with so far.
+  void PassPart();
+  // Whether the state at this segment start is recorded: every one, but in a chain's part only
+  // at some (see ChainPart).
+  bool TakesCheckpoint() {
+    const std::size_t segment = segmentsRecorded_++;
+    return !chain_ || segment < ChainPart::kEveryCheckpoint ||
+           segment % ChainPart::kCheckpointSpacing == 0;
+  }
   bool Matches(const Checkpoint& checkpoint, int depth, int forAllowance,
                std::size_t* firstKept) const;
   bool GiveUpJoining();
@@ -696,9 +773,13 @@ class CLeanReindenter {
   CLeanLexer lexer_;
   COutputEmitter& out_;
   CProgressTicker& ticker_;
-  CSplitShare* share_ = nullptr;
+  CSplitShare* share_ = nullptr;   // compared with
+  CSplitShare* record_ = nullptr;  // recorded into
   bool later_ = false;
   std::size_t run_ = 0;
+  CPartChain* chain_ = nullptr;
+  std::size_t nextPart_ = 0;          // in a chain, the part share_ belongs to
+  std::size_t segmentsRecorded_ = 0;  // segment starts passed while recording
   std::size_t nextCheckpoint_ = 0;
   bool joined_ = false;
   bool gaveUp_ = false;
@@ -854,13 +935,30 @@ void CLeanReindenter::FinishScript(bool segmentPending, TextPos start, int depth
     CarryComments(end, depth, afterTag);
 }
 
-bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
-  if (later_) {
-    if (!share_->Record({run_, start, depth, forAllowance, emitted_, emittedInComment_, lexer_,
-                         history_, out_.TakeSnapshot()}))
-      share_ = nullptr;
-    return false;
+bool CLeanReindenter::AtSegmentStart(TextPos start, int depth, int forAllowance) {
+  if (record_ && !Before(start, record_->firstPos) && TakesCheckpoint() &&
+      !record_->Record({run_, start, depth, forAllowance, emitted_, emittedInComment_, lexer_,
+                        history_, out_.TakeSnapshot()}))
+    record_ = nullptr;
+  while (share_ && !Before(start, share_->firstPos)) {
+    const CSplitShare* const compared = share_;
+    if (chain_ && chain_->Absorb(nextPart_)) {
+      PassPart();  // nobody has begun it: this part reads it as its own
+      continue;
+    }
+    if (AtCheckpoint(start, depth, forAllowance)) return true;
+    if (share_ == compared) break;  // not here; else it gave up on that part
   }
+  return false;
+}
+
+void CLeanReindenter::PassPart() {
+  ++nextPart_;
+  nextCheckpoint_ = 0;
+  share_ = nextPart_ < chain_->Count() ? &chain_->At(nextPart_).share : nullptr;
+}
+
+bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
   // The later part's checkpoints before this segment are of no more use.
   for (;;) {
     const bool closed = share_->Closed();
@@ -882,6 +980,14 @@ bool CLeanReindenter::AtCheckpoint(TextPos start, int depth, int forAllowance) {
   std::size_t firstKept = 0;
   if (!SamePos(checkpoint.start, start) || !Matches(checkpoint, depth, forAllowance, &firstKept))
     return false;
+  if (chain_) {
+    // A part that failed after this checkpoint is no use, and reading on finds out why.
+    if (share_->Finished() && share_->Result() != FastPathResult::Done) return GiveUpJoining();
+    joined_ = true;
+    joinedAt_ = firstKept;
+    laterJoinedAt_ = checkpoint.tail.firstKept;
+    return true;
+  }
   WaitFor([&] { return share_->Finished(); });
   // The later part took every ")" that closed none of its "(" for one that opens no head.
   const std::size_t closes = share_->UnmatchedCloses(checkpoint.run);
@@ -913,6 +1019,12 @@ bool CLeanReindenter::Matches(const Checkpoint& checkpoint, int depth, int forAl
 }
 
 bool CLeanReindenter::GiveUpJoining() {
+  if (chain_) {
+    // The part goes on: this one may have been passed over itself, and the part that passed it
+    // then may join that part.
+    PassPart();
+    return false;
+  }
   gaveUp_ = true;
   share_->progress.stop.store(true, std::memory_order_relaxed);
   share_ = nullptr;
@@ -924,7 +1036,7 @@ void CLeanReindenter::WaitFor(Ready ready) {
   while (!ready()) {
     std::this_thread::sleep_for(std::chrono::microseconds(200));
     if (!ticker_.ReportNow(share_->progress.line.load(std::memory_order_relaxed))) {
-      share_->progress.stop.store(true, std::memory_order_relaxed);
+      if (!chain_) share_->progress.stop.store(true, std::memory_order_relaxed);
       throw Cancelled();
     }
   }
@@ -958,9 +1070,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     start = blockStart;
   }
   for (;;) {
-    if (advanced && share_ && !Before(start, share_->firstPos) &&
-        AtCheckpoint(start, depth, forAllowance))
-      return;
+    if (advanced && (share_ || record_) && AtSegmentStart(start, depth, forAllowance)) return;
     if (!advanced && !Next()) return FinishScript(true, start, depth);
     advanced = false;
     const Token& token = lexer_.Current();
@@ -1024,51 +1134,256 @@ using lean::Unsupported;
 
 namespace {
 
-// Where the later part of a split run starts: the line that holds the middle byte, and how many
-// bytes the lines from there hold; line -1 for a run in one part. Lines are counted by their
-// sizes: they need not lie in one buffer.
-std::ptrdiff_t SplitLine(const CLineArray& input, const ScriptSplit& split, std::size_t* rest) {
-  const std::size_t lines = input.GetSize();
+using lean::ChainPart;
+using lean::CPartChain;
+
+constexpr std::size_t kMaxParts = 64;
+
+// The parts of a whole script (see ScriptSplit): none where it is read in one. Lines are counted
+// by their sizes: they need not lie in one buffer.
+void FindParts(const CLineArray& input, const ScriptSplit& split, CPartChain& chain) {
+  const std::size_t lineCount = input.GetSize();
   const std::size_t total = input.TextSize();
-  std::size_t first = 0;
-  if (split.line >= 0) {
-    first = static_cast<std::size_t>(split.line);
-    if (first == 0 || first >= lines) return -1;
-  } else {
-    if (lines < 2 || total < split.minBytes) return -1;
-    if (split.concurrent && std::thread::hardware_concurrency() < 2) return -1;
+  std::vector<std::ptrdiff_t> asked = split.lines;
+  if (split.line >= 0) asked.push_back(split.line);
+  std::size_t threads = 2;
+  if (asked.empty()) {
+    if (lineCount < 2 || total < split.minBytes) return;
+    if (split.concurrent) threads = std::thread::hardware_concurrency();
+    if (threads < 2) return;
   }
-  std::size_t before = 0;
-  if (split.line >= 0) {
-    for (std::size_t line = 0; line < first; ++line) before += input.GetAt(line).size();
-  } else {
-    for (first = 0; before < total / 2; ++first) before += input.GetAt(first).size();
+  // By size, the parts shrink towards the end, each a share of what is left: whichever thread
+  // finishes first takes the small last ones, and the threads end close together.
+  const std::size_t smallest = std::max<std::size_t>(split.partBytes, 1);
+  // A script too small for more is read in two halves.
+  auto nextEnd = [&](std::size_t begin) {
+    const std::size_t left = total - begin;
+    const std::size_t size = std::max(left / (2 * threads), smallest);
+    if (begin == 0 && left - std::min(size, left) < smallest / 2) return left / 2;
+    if (left - std::min(size, left) < smallest / 2 || chain.Count() + 1 >= kMaxParts) return total;
+    return begin + size;
+  };
+  std::size_t firstLine = 0;
+  std::size_t begin = 0;  // bytes before the part
+  std::size_t end = asked.empty() ? nextEnd(0) : 0;
+  std::size_t next = 0;  // of the lines asked for
+  std::size_t bytes = 0;
+  for (std::size_t line = 0; line <= lineCount; ++line) {
+    bool starts = false;
+    if (line == lineCount) {
+      starts = true;
+    } else if (!asked.empty()) {
+      while (next < asked.size() && asked[next] < static_cast<std::ptrdiff_t>(line)) ++next;
+      starts = line > firstLine && next < asked.size() &&
+               asked[next] == static_cast<std::ptrdiff_t>(line);
+    } else {
+      starts = line > firstLine && bytes >= end;
+    }
+    if (starts) {
+      chain.Add({static_cast<std::ptrdiff_t>(firstLine), 0}, bytes - begin, line - firstLine);
+      firstLine = line;
+      begin = bytes;
+      if (asked.empty()) end = nextEnd(begin);
+    }
+    if (line < lineCount) bytes += input.GetAt(line).size();
   }
-  if (first >= lines) return -1;
-  *rest = total - before;
-  return static_cast<std::ptrdiff_t>(first);
+  if (chain.Count() < 2) chain.Clear();
 }
 
-void RunLaterPart(const CLineArray& input, const LayoutOptions& options, CSplitShare& share) {
-  CProgressTicker ticker;
-  ticker.Start(&share.progress, &input, std::string(), 4096);
-  COutputEmitter emitter(options, share.output);
-  CLeanReindenter later(input, options, emitter, ticker);
-  const std::size_t run = share.StartRun();
-  later.PlayLaterPart(&share, run);
+// Reads a script's parts (see ScriptSplit), the first into the caller's output, and puts the
+// output together from the parts that joined.
+class CChainRun {
+ public:
+  enum class Outcome { Done, Cancelled, Unsupported, OnePart };
+
+  CChainRun(const CLineArray& input, const LayoutOptions& options, CLineArray& output,
+            CPartChain& chain)
+      : input_(input), options_(options), output_(output), chain_(chain) {}
+  ~CChainRun() { StopAndWait(); }
+
+  // OnePart where the parts' lines cannot be used as they are (the caller reads the script in
+  // one part then); Cancelled leaves the first part's output as it stands, Unsupported an empty
+  // one.
+  Outcome Run(const ScriptSplit& split, CProgressTicker& ticker, bool* joined);
+
+ private:
+  // Reads the parts nobody has begun, from the second on; with the caller's ticker (on the
+  // caller's thread), false when the user cancelled.
+  bool Work(CProgressTicker* ticker);
+  bool ReadPart(std::size_t k, CProgressTicker* callerTicker);
+  // Asks every part to stop, and the threads to take no more.
+  void Stop();
+  void StopAndWait();
+  Outcome PutTogether(bool* joined);
+  std::ptrdiff_t LineShown();
+
+  const CLineArray& input_;
+  const LayoutOptions& options_;
+  CLineArray& output_;
+  CPartChain& chain_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable allDone_;
+  std::size_t working_ = 0;  // other threads not done yet, under mutex_
+  std::atomic<bool> stop_{false};
+};
+
+CChainRun::Outcome CChainRun::Run(const ScriptSplit& split, CProgressTicker& ticker, bool* joined) {
+  if (!split.concurrent) {
+    std::vector<std::size_t> order = split.order;
+    if (order.empty()) {
+      for (std::size_t k = chain_.Count(); k-- > 1;) order.push_back(k);
+    }
+    order.push_back(0);
+    for (std::size_t k : order) {
+      if (k < chain_.Count() && chain_.Take(k) && !ReadPart(k, &ticker)) return Outcome::Cancelled;
+    }
+    return PutTogether(joined);
+  }
+  // This thread reads the first part, with the caller's display, while the others begin the
+  // next ones; then it takes parts as they do. Where no thread starts, it reads on alone.
+  chain_.Take(0);
+  const std::size_t others =
+      std::min<std::size_t>(std::max(std::thread::hardware_concurrency(), 1u), chain_.Count()) - 1;
+  // Counted before they start, as they count themselves out when done.
+  working_ = others;
+  for (std::size_t t = 0; t < others; ++t) {
+    try {
+      threads_.emplace_back([this] { Work(nullptr); });
+    } catch (const std::system_error&) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      working_ -= others - t;
+      break;
+    }
+  }
+  if (!ReadPart(0, &ticker) || !Work(&ticker)) {
+    StopAndWait();
+    return Outcome::Cancelled;
+  }
+  // Shows where the others read, and passes on a Cancel, every few milliseconds.
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!allDone_.wait_for(lock, std::chrono::milliseconds(2), [&] { return working_ == 0; })) {
+    lock.unlock();
+    const bool goOn = ticker.ReportNow(LineShown());
+    lock.lock();
+    if (!goOn) {
+      lock.unlock();
+      StopAndWait();
+      return Outcome::Cancelled;
+    }
+  }
+  lock.unlock();
+  StopAndWait();
+  return PutTogether(joined);
+}
+
+bool CChainRun::Work(CProgressTicker* ticker) {
+  bool goOn = true;
+  for (std::size_t k = 1; goOn && k < chain_.Count() && !stop_.load(std::memory_order_relaxed);
+       ++k) {
+    if (chain_.Take(k)) goOn = ReadPart(k, ticker);
+  }
+  if (!ticker) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (--working_ == 0) allDone_.notify_all();
+  }
+  return goOn;
+}
+
+bool CChainRun::ReadPart(std::size_t k, CProgressTicker* callerTicker) {
+  ChainPart& part = chain_.At(k);
   FastPathResult result = FastPathResult::Done;
   try {
-    later.Run(true, share.firstPos);
-    share.EndRun(run, later.UnmatchedCloses());
+    CLineArray& output = k == 0 ? output_ : part.share.output;
+    if (k > 0) ReserveOutputRoom(output, part.bytes, part.lines);
+    CProgressTicker ownTicker;
+    if (!callerTicker) ownTicker.Start(&part.share.progress, &input_, std::string(), 4096);
+    COutputEmitter emitter(options_, output);
+    CLeanReindenter reindenter(input_, options_, emitter, callerTicker ? *callerTicker : ownTicker);
+    reindenter.PlayPart(&chain_, k);
+    reindenter.Run(true, part.share.firstPos);
+    part.joined = reindenter.Joined();
+    part.next = reindenter.JoinedPart();
+    part.checkpoint = reindenter.JoinedCheckpoint();
+    part.joinedAt = reindenter.JoinedAt();
+    part.laterJoinedAt = reindenter.LaterJoinedAt();
+    part.history = reindenter.History();
   } catch (const Unsupported&) {
     result = FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     result = FastPathResult::Cancelled;
   } catch (...) {
-    // Out of memory, say: the earlier part, never left waiting, does the work alone.
+    // Out of memory, say: the part is of no use, and a part before it reads on through it.
     result = FastPathResult::Unsupported;
   }
-  share.Finish(result);
+  part.share.Finish(result);
+  // What the first part cannot read, the whole run cannot.
+  if (k == 0 && result != FastPathResult::Done) Stop();
+  // With the caller's display, a Cancel is the user's.
+  return !(callerTicker && result == FastPathResult::Cancelled);
+}
+
+void CChainRun::Stop() {
+  stop_.store(true, std::memory_order_relaxed);
+  for (std::size_t k = 0; k < chain_.Count(); ++k)
+    chain_.At(k).share.progress.stop.store(true, std::memory_order_relaxed);
+}
+
+void CChainRun::StopAndWait() {
+  if (threads_.empty()) return;
+  Stop();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+// The line of the first part still read: the run has come that far at least.
+std::ptrdiff_t CChainRun::LineShown() {
+  for (std::size_t k = 0; k < chain_.Count(); ++k) {
+    ChainPart& part = chain_.At(k);
+    if (part.taken.load(std::memory_order_acquire) && !part.share.Finished())
+      return part.share.progress.line.load(std::memory_order_relaxed);
+  }
+  return static_cast<std::ptrdiff_t>(input_.GetSize()) - 1;
+}
+
+CChainRun::Outcome CChainRun::PutTogether(bool* joined) {
+  ChainPart& first = chain_.At(0);
+  switch (first.share.Result()) {
+    case FastPathResult::Done:
+      break;
+    case FastPathResult::Cancelled:
+      return Outcome::Cancelled;
+    case FastPathResult::Unsupported:
+      output_.RemoveAll();
+      return Outcome::Unsupported;
+  }
+  // From the first part on, each part that joined the next: that one must have read on to its
+  // own end, and taken rightly the ")" that closed parentheses opened before it. Where one did
+  // not, the script is read again in one part (rarely: the parts' states meet at a "(" opened
+  // before them, and one of them closes it).
+  std::vector<std::size_t> parts{0};
+  CTokenHistory parens = first.history;  // the parentheses open where the parts meet
+  for (std::size_t k = 0; chain_.At(k).joined;) {
+    const ChainPart& part = chain_.At(k);
+    ChainPart& next = chain_.At(part.next);
+    if (next.share.Result() != FastPathResult::Done ||
+        !parens.ContinueWith(next.share.At(part.checkpoint).history, next.history)) {
+      output_.RemoveAll();
+      return Outcome::OnePart;
+    }
+    parts.push_back(part.next);
+    k = part.next;
+  }
+  for (std::size_t k : parts) {
+    const ChainPart& part = chain_.At(k);
+    if (part.joined) (k == 0 ? output_ : chain_.At(k).share.output).TruncateLines(part.joinedAt);
+  }
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    output_.TakeOverLines(std::move(chain_.At(parts[i]).share.output),
+                          chain_.At(parts[i - 1]).laterJoinedAt);
+  }
+  *joined = parts.size() > 1;
+  return Outcome::Done;
 }
 
 }  // namespace
@@ -1082,21 +1397,26 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
                                   const ScriptSplit& split, SplitOutcome* outcome) {
   if (outcome) *outcome = SplitOutcome::OnePart;
   if (!output.IsEmpty()) return FastPathResult::Unsupported;
-  // Ends the later part before anything returns: it reads the input and writes the share.
-  std::unique_ptr<CSplitRun> run;
-  CSplitShare* share = nullptr;
-  std::size_t rest = 0;
-  if (const std::ptrdiff_t firstLine = SplitLine(input, split, &rest); firstLine > 0) {
-    run = std::make_unique<CSplitRun>(TextPos{firstLine, 0});
-    const std::size_t lines = input.GetSize() - static_cast<std::size_t>(firstLine);
-    ReserveOutputRoom(run->Share().output, rest, lines);
-    if (run->Start([&input, &options](CSplitShare& s) { RunLaterPart(input, options, s); },
-                   split.concurrent))
-      share = &run->Share();
+  CPartChain chain;
+  FindParts(input, split, chain);
+  if (chain.Count() > 1) {
+    CChainRun run(input, options, output, chain);
+    bool joined = false;
+    switch (run.Run(split, ticker, &joined)) {
+      case CChainRun::Outcome::Done:
+        if (outcome) *outcome = joined ? SplitOutcome::Joined : SplitOutcome::RanOn;
+        return FastPathResult::Done;
+      case CChainRun::Outcome::Cancelled:
+        return FastPathResult::Cancelled;
+      case CChainRun::Outcome::Unsupported:
+        return FastPathResult::Unsupported;
+      case CChainRun::Outcome::OnePart:
+        if (outcome) *outcome = SplitOutcome::RanOn;
+        break;
+    }
   }
   COutputEmitter emitter(options, output);
   CLeanReindenter reindenter(input, options, emitter, ticker);
-  if (share) reindenter.PlayEarlierPart(share);
   try {
     reindenter.Run(true);
   } catch (const Unsupported&) {
@@ -1104,13 +1424,6 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
     return FastPathResult::Unsupported;
   } catch (const Cancelled&) {
     return FastPathResult::Cancelled;  // what was done so far stays, as on the general path
-  }
-  if (reindenter.Joined()) {
-    output.TruncateLines(reindenter.JoinedAt());
-    output.TakeOverLines(std::move(share->output), reindenter.LaterJoinedAt());
-    if (outcome) *outcome = SplitOutcome::Joined;
-  } else if (share && outcome) {
-    *outcome = SplitOutcome::RanOn;
   }
   return FastPathResult::Done;
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "analyzer_progress.h"
 #include "line_array.h"
@@ -20,23 +21,33 @@ enum class FastPathResult { Done, Cancelled, Unsupported };
 // stood on a few long lines (a minified page). Room that is never used costs no memory.
 void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines);
 
-// A whole script of at least minBytes is read in two parts on two cores: the later part from the
-// line that holds the middle byte with a fresh state, the earlier part on past that line until,
-// at the start of a segment, its state is the later part's there; the output is the earlier
-// part's up to that point and the later part's after it, the same lines as from one part. Where
-// the states never meet, the earlier part simply reads on to the end.
+// A whole script of at least minBytes is read in parts by as many threads as there are cores,
+// each part from the start of a line with a fresh state, the first ones a share of the script
+// and the later ones smaller, down to partBytes; a thread takes the first part that nobody has
+// begun. A part that comes to where the next part starts reads that one too when nobody has
+// begun it; else it reads on until, at the start of a segment, its state is the next part's
+// there, and ends: the output is its own up to that point and the next part's after it, the
+// same lines as from one part. Where the states never meet, it reads on through the next part
+// as through its own.
 struct ScriptSplit {
   std::size_t minBytes = std::size_t{512} << 10;
-  std::ptrdiff_t line = -1;  // the later part's first line, whatever the size; -1: the middle
+  std::size_t partBytes = std::size_t{512} << 10;
+  std::ptrdiff_t line = -1;  // the second part's first line, whatever the size; -1: by size
   // With a line: on a page, the column from which the later part looks for its script tag.
   std::size_t column = 0;
-  bool concurrent = true;  // false: the later part runs first, on the caller's thread
+  // A script's parts' first lines after the first, in order, whatever the size (with `line`
+  // after them).
+  std::vector<std::ptrdiff_t> lines;
+  // false: all on the caller's thread: a page's later part first; a script's parts one after
+  // another in `order` (the first part always, last), by default the last part first.
+  bool concurrent = true;
+  std::vector<std::size_t> order;
 };
 
 enum class SplitOutcome {
   OnePart,  // no split
-  Joined,   // the earlier part ended where the states met
-  RanOn,    // they never met, or the later part could not be used
+  Joined,   // the first part ended where its state met a later part's
+  RanOn,    // they never met, or the later parts could not be used
 };
 
 // The lean pass: re-indents script text in one pass over its lines, with exactly the result of

@@ -57,6 +57,16 @@ bool CTokenHistory::OuterParensOpenNoHead(const CTokenHistory& later, std::size_
                       [](char head) { return head != 0; });
 }
 
+bool CTokenHistory::ContinueWith(const CTokenHistory& later, const CTokenHistory& laterEnd) {
+  const std::size_t closes = laterEnd.unmatchedCloses_ - later.unmatchedCloses_;
+  if (!OuterParensOpenNoHead(later, closes)) return false;
+  const std::size_t outer = parenIsHead_.size() - later.parenIsHead_.size();
+  parenIsHead_.resize(outer - std::min(closes, outer));
+  parenIsHead_.insert(parenIsHead_.end(), laterEnd.parenIsHead_.begin(),
+                      laterEnd.parenIsHead_.end());
+  return true;
+}
+
 namespace {
 
 // The identifier a word ends in: a ")" and what stands before it belong to the same word, so

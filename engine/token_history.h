@@ -46,6 +46,11 @@ class CTokenHistory {
   // Whether `closes` more ")" than `later` saw open would, here, close parentheses that open no
   // head: what `later` took them for.
   bool OuterParensOpenNoHead(const CTokenHistory& later, std::size_t closes) const;
+  // For a pass that began later and met this history where its own was `later` (see Extends), and
+  // went on to where its history is `laterEnd`: whether the ")" it took for closing parentheses
+  // that open no head did (see OuterParensOpenNoHead). If so, this history's open parentheses
+  // become those open at laterEnd; nothing else of it is kept up to date.
+  bool ContinueWith(const CTokenHistory& later, const CTokenHistory& laterEnd);
   // How many ")" closed no "(" so far.
   std::size_t UnmatchedCloses() const { return unmatchedCloses_; }
 

@@ -26,21 +26,27 @@ int Format(const CLineArray& input, const LayoutOptions& options, bool page, CLi
   return result;
 }
 
-// The input read in two parts on the caller's thread: a script's later part from `line`, a
-// page's from the first script tag from `column` of `line` on.
+// The input read in parts as `split` says.
 std::string FormatSplit(const CLineArray& input, const LayoutOptions& options, bool page,
-                        std::size_t line, std::size_t column = 0) {
+                        const ScriptSplit& split) {
   CScriptAnalyzer analyzer;
   analyzer.SetOptions(options);
   analyzer.SetPageMode(page);
-  ScriptSplit split;
-  split.line = static_cast<std::ptrdiff_t>(line);
-  split.column = column;
-  split.concurrent = false;
   analyzer.SetScriptSplit(split);
   CLineArray output;
   if (analyzer.Run(input, output) != ResultDone) return "(not done)";
   return vantorel::fuzz::Joined(output);
+}
+
+// The input read in two parts on the caller's thread: a script's later part from `line`, a
+// page's from the first script tag from `column` of `line` on.
+std::string FormatSplit(const CLineArray& input, const LayoutOptions& options, bool page,
+                        std::size_t line, std::size_t column = 0) {
+  ScriptSplit split;
+  split.line = static_cast<std::ptrdiff_t>(line);
+  split.column = column;
+  split.concurrent = false;
+  return FormatSplit(input, options, page, split);
 }
 
 }  // namespace
@@ -79,6 +85,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("a run in two parts differs from one in one part",
              how + ", later part from line " + std::to_string(line) + "\n--- one part:\n" +
                  onceText + "--- two parts:\n" + splitText);
+    }
+    // Three parts, from lines the input's first bytes choose, begun in an order they choose too:
+    // the last first, or one of the later ones only (the other read by the part before it).
+    if (input.GetSize() > 2 && size > 3) {
+      ScriptSplit split;
+      split.concurrent = false;
+      const std::size_t first = 1 + data[1] % (input.GetSize() - 2);
+      const std::size_t second = first + 1 + data[2] % (input.GetSize() - first - 1);
+      split.lines = {static_cast<std::ptrdiff_t>(first), static_cast<std::ptrdiff_t>(second)};
+      if (data[3] % 3 != 0) split.order = {static_cast<std::size_t>(data[3] % 3)};
+      const std::string splitText = FormatSplit(input, options, false, split);
+      if (splitText != onceText)
+        Fail("a run in three parts differs from one in one part",
+             how + ", parts from lines " + std::to_string(first) + " and " +
+                 std::to_string(second) + ", order " + std::to_string(data[3] % 3) +
+                 "\n--- one part:\n" + onceText + "--- three parts:\n" + splitText);
     }
   }
   if (page && leanUsed) {

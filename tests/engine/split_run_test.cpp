@@ -1,12 +1,13 @@
-// A script read in two parts, the later one from a line in the middle with a fresh state, and a
-// page read in two parts, the later one from a script tag after its middle: the same lines as from
-// one part, and on real libraries the two parts do meet.
+// A script read in parts, each later one from a line of its own with a fresh state, and a page
+// read in two parts, the later one from a script tag after its middle: the same lines as from one
+// part, and on real libraries the parts do meet.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "analyzer_progress.h"
 #include "engine_test_util.h"
@@ -52,6 +53,16 @@ ScriptSplit AtLine(std::size_t line, bool concurrent) {
   return split;
 }
 
+// Parts from each of `lines`, read one after another in `order` (see ScriptSplit), or at once.
+ScriptSplit AtLines(std::vector<std::ptrdiff_t> lines, bool concurrent,
+                    std::vector<std::size_t> order = {}) {
+  ScriptSplit split;
+  split.lines = std::move(lines);
+  split.concurrent = concurrent;
+  split.order = std::move(order);
+  return split;
+}
+
 // States in which the later part, started fresh, looks like the earlier part but is not: each
 // must keep the two from being joined there, or be checked once the later part is done.
 TEST(SplitRun, LookAlikeStatesGiveTheLinesOfOnePart) {
@@ -93,6 +104,46 @@ TEST(SplitRun, LookAlikeStatesGiveTheLinesOfOnePart) {
   }
 }
 
+// The same states in three parts: each later part begun before the one before it reaches it
+// (the last first), or found not begun and read as the part before's own (the middle one, when
+// the last is begun first; the last, when the middle one is), or all at once.
+TEST(SplitRun, LookAlikeStatesInThreePartsGiveTheLinesOfOnePart) {
+  const Lines cases[] = {
+      {"if (function () {", "a;", "function f() {", "b;", "}", "c;", "}", ")", "{", "d;", "}"},
+      {"while (x(function () {", "function g() {", "y;", "}", "z;", "})", ")", "{", "w;", "}"},
+      {"f((function () {", "function g() {", "(", "y;", "}", "))", "function h() {", "if (a", ")",
+       "{", "}", "}"},
+      {"a;", "/* x {", " y; }", " z; */", "function g() {", " b;", "}", "c;"},
+      {"function k() {", "class A", "extends B", "{", "m() { return", "{", "}", "}", "}", "}"},
+      {"{", "{", "a;", "}", "function f() {", "b;", "}", "c;", "}", "}", "d;"},
+  };
+  const std::vector<std::size_t> orders[] = {{}, {2}, {1}, {1, 2}};
+  for (const Lines& script : cases) {
+    const CLineArray input = ToLineArray(script);
+    const std::ptrdiff_t lines = static_cast<std::ptrdiff_t>(input.GetSize());
+    for (const LayoutOptions& layout : kEveryLayout) {
+      const SplitResult whole = RunSplit(input, layout, OnePart());
+      ASSERT_EQ(whole.result, ResultDone);
+      for (std::ptrdiff_t first = 1; first < lines; ++first) {
+        for (std::ptrdiff_t second = first + 1; second < lines; ++second) {
+          SCOPED_TRACE(script.front() + " ... parts from lines " + std::to_string(first) + " and " +
+                       std::to_string(second) + ", layout " + std::to_string(layout.bracketStyle) +
+                       std::to_string(layout.insertMode) + std::to_string(layout.indentCount));
+          for (const auto& order : orders) {
+            const SplitResult split =
+                RunSplit(input, layout, AtLines({first, second}, false, order));
+            EXPECT_EQ(split.result, whole.result);
+            EXPECT_EQ(split.output, whole.output) << "order " << order.size();
+            EXPECT_NE(split.outcome, SplitOutcome::OnePart);
+          }
+          const SplitResult together = RunSplit(input, layout, AtLines({first, second}, true));
+          EXPECT_EQ(together.output, whole.output) << "at once";
+        }
+      }
+    }
+  }
+}
+
 // On Debian's libraries the parts meet, wherever the later one starts: that is what makes the
 // second core pay.
 TEST(SplitRun, RealLibrariesJoinWithTheLinesOfOnePart) {
@@ -116,15 +167,28 @@ TEST(SplitRun, RealLibrariesJoinWithTheLinesOfOnePart) {
       ASSERT_EQ(whole.result, ResultDone);
       ScriptSplit middle;
       middle.minBytes = 0;
+      ScriptSplit middleAtOnce = middle;
+      middle.concurrent = false;
       const std::size_t lines = input.GetSize();
-      // Near the end, where no function follows to set the indentation, they need not meet.
+      std::vector<std::ptrdiff_t> twenty;
+      for (std::size_t k = 1; k < 20; ++k)
+        twenty.push_back(static_cast<std::ptrdiff_t>(lines * k / 20));
+      // Near the end, where no function follows to set the indentation, they need not meet; nor
+      // where a later part's thread starts late, and the part before reads it as its own.
       const struct {
+        const char* label;
         ScriptSplit split;
         bool joins;
-      } splits[] = {
-          {middle, true}, {AtLine(lines / 3, false), true}, {AtLine(lines - 5, true), false}};
+      } splits[] = {{"at the middle", middle, true},
+                    {"at the middle, at once", middleAtOnce, false},
+                    {"at a third", AtLine(lines / 3, false), true},
+                    {"near the end, at once", AtLine(lines - 5, true), false},
+                    {"in twenty parts", AtLines(twenty, false), true},
+                    {"in twenty parts, every other one begun",
+                     AtLines(twenty, false, {18, 16, 14, 12, 10, 8, 6, 4, 2}), true},
+                    {"in twenty parts, at once", AtLines(twenty, true), false}};
       for (const auto& s : splits) {
-        SCOPED_TRACE("later part from " + std::to_string(s.split.line));
+        SCOPED_TRACE(s.label);
         const SplitResult r = RunSplit(input, layout, s.split);
         EXPECT_EQ(r.result, ResultDone);
         EXPECT_TRUE(r.output == whole.output) << "the split run's lines differ";
