@@ -1359,8 +1359,8 @@ CChainRun::Outcome CChainRun::PutTogether(bool* joined) {
   }
   // From the first part on, each part that joined the next: that one must have read on to its
   // own end, and taken rightly the ")" that closed parentheses opened before it. Where one did
-  // not, the script is read again in one part (rarely: the parts' states meet at a "(" opened
-  // before them, and one of them closes it).
+  // not, the script is read again in one part (rarely: a part closes a "(" opened before it that
+  // opens a statement or function head).
   std::vector<std::size_t> parts{0};
   CTokenHistory parens = first.history;  // the parentheses open where the parts meet
   for (std::size_t k = 0; chain_.At(k).joined;) {

@@ -31,7 +31,7 @@ void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines)
 // as through its own.
 struct ScriptSplit {
   std::size_t minBytes = std::size_t{512} << 10;
-  std::size_t partBytes = std::size_t{512} << 10;
+  std::size_t partBytes = std::size_t{256} << 10;
   std::ptrdiff_t line = -1;  // the second part's first line, whatever the size; -1: by size
   // With a line: on a page, the column from which the later part looks for its script tag.
   std::size_t column = 0;
