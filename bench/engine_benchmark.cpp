@@ -289,8 +289,8 @@ int main(int argc, char** argv) {
           std::string(ShapeName(shape)) + "/" + std::to_string(size / kMB) + "MB";
       benchmark::RegisterBenchmark(("Tokenizer/" + suffix).c_str(), BM_Tokenizer, shape, size)
           ->Unit(benchmark::kMillisecond);
-      // A large script is read in two parts on two threads: elapsed time, not the calling
-      // thread's CPU time, is what a user waits.
+      // A large script is read in parts on every core: elapsed time, not the calling thread's
+      // CPU time, is what a user waits.
       benchmark::RegisterBenchmark(("Analyzer/" + suffix).c_str(), BM_Analyzer, shape, size)
           ->Unit(benchmark::kMillisecond)
           ->MeasureProcessCPUTime()

@@ -474,7 +474,7 @@ def render(meta, rows, sizes, corpus, scaling, checks, speeds, window):
     lines += [
         "Engine alone (Google Benchmark `build-bench/bench/vantorel-bench`, inputs generated in "
         "memory, MB per second: CPU time for the tokenizer, elapsed time for the analyzer, which "
-        "reads a script of 512 KiB or more on two threads; a case without a result within %s s "
+        "reads a script of 512 KiB or more on every core; a case without a result within %s s "
         "is stopped):"
         % meta["gbench_limit"],
         "",

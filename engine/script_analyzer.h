@@ -45,7 +45,7 @@ class CScriptAnalyzer {
   // Whole scripts go through a lean pass with the same result where it can; off, every input
   // takes the general path (to compare the two).
   void SetFastPath(bool enabled) { fastPath_ = enabled; }
-  // How a large whole script is cut in two for a second core (see ScriptSplit).
+  // How a large whole script is cut into parts for the other cores (see ScriptSplit).
   void SetScriptSplit(const ScriptSplit& split) { split_ = split; }
 
   // Analyses input into output (appended to) and says how it went.

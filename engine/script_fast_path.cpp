@@ -621,8 +621,8 @@ namespace lean {
 struct ChainPart {
   // A part records the states of its first 64 segments, then of every 16th (see
   // CLeanReindenter::TakesCheckpoint): the part before it mostly meets it in the first few, but
-  // now and then only after a few thousand, and a checkpoint takes as much memory as some
-  // hundred segments' output.
+  // now and then only after a few thousand, and each checkpoint is a copy of the whole reading
+  // state.
   static constexpr std::size_t kCheckpoints = 256;
   static constexpr std::size_t kEveryCheckpoint = 64;
   static constexpr std::size_t kCheckpointSpacing = 16;
@@ -681,9 +681,9 @@ class CLeanReindenter {
   // Where the block's closing tag starts; line -1 when the block ran to the end of the input.
   TextPos TagPos() const { return tagPos_; }
 
-  // A whole script in two parts. The later part records its state where its first segments
-  // start; the earlier part, past the later part's first line, compares its own state there and
-  // ends where the two are the same, once the later part has finished.
+  // A page's script blocks in two parts (see CSplitRun). The later part records its state where
+  // its first segments start; the earlier part, past the later part's first place, compares its
+  // own state there and ends where the two are the same, once the later part has finished.
   void PlayLaterPart(CSplitShare* share, std::size_t run) {
     record_ = share;
     later_ = true;

@@ -66,14 +66,14 @@ FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& 
 // What the two parts of a split run share (inside the lean pass).
 class CSplitShare;
 
-// An input read in two parts on two cores: this holds what the parts share and the later part's
-// thread, which is asked to stop, and waited for, before this goes away. A script's later part
-// starts at a line (see ScriptSplit). A page's later part reads the page on from a script tag
-// after its middle, into an output of its own, with a fresh state, and records its state where
-// the segments of its script blocks start (the first 1 024); the earlier part reads from the
-// start, in its blocks from that tag on compares its state with the later part's at the same
-// places, and where they are the same the output from there on is the later part's: the same
-// lines as from one part. Where they never are, the earlier part reads on alone.
+// A page read in two parts on two cores: this holds what the parts share and the later part's
+// thread, which is asked to stop, and waited for, before this goes away. The later part reads
+// the page on from a script tag after its middle, into an output of its own, with a fresh state,
+// and records its state where the segments of its script blocks start (the first 1 024); the
+// earlier part reads from the start, in its blocks from that tag on compares its state with the
+// later part's at the same places, and where they are the same the output from there on is the
+// later part's: the same lines as from one part. Where they never are, the earlier part reads
+// on alone.
 class CSplitRun {
  public:
   explicit CSplitRun(TextPos from);
