@@ -24,12 +24,6 @@ void CByteBuffer::Swap(CByteBuffer& other) noexcept {
   std::swap(capacity_, other.capacity_);
 }
 
-bool CByteBuffer::Holds(const char* p) const {
-  const auto at = reinterpret_cast<std::uintptr_t>(p);
-  const auto begin = reinterpret_cast<std::uintptr_t>(data_);
-  return at >= begin && at < begin + capacity_;
-}
-
 void CByteBuffer::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
   char* block = static_cast<char*>(AllocateBlock(&capacity));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 
@@ -48,7 +49,11 @@ class CByteBuffer {
   void Insert(std::size_t at, std::string_view bytes);
   void Swap(CByteBuffer& other) noexcept;
   // Whether `p` points into the room of this buffer.
-  bool Holds(const char* p) const;
+  bool Holds(const char* p) const {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const auto begin = reinterpret_cast<std::uintptr_t>(data_);
+    return at >= begin && at < begin + capacity_;
+  }
 
  private:
   // Makes room for at least `needed` bytes, doubling the capacity at the least.

@@ -6,16 +6,10 @@
 
 namespace vantorel {
 
-void CJsLiteralScanner::SetLine(std::string_view line, std::ptrdiff_t index, std::size_t stop) {
-  if (line.data() == line_.data() && line.size() == line_.size() && index == index_ &&
-      stop == stop_)
-    return;
+void CJsLiteralScanner::ClearMarks() {
   for (std::size_t bit = 2 * markedFrom_; bit < 2 * markedTo_ && bit < closesNowhere_.size(); ++bit)
     closesNowhere_[bit] = false;
   markedFrom_ = markedTo_ = 0;
-  line_ = line;
-  index_ = index;
-  stop_ = stop;
 }
 
 std::size_t CJsLiteralScanner::String(std::size_t from, char quote, bool* continued) const {

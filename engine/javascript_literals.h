@@ -18,7 +18,15 @@ class CJsLiteralScanner {
   static constexpr std::size_t npos = std::string_view::npos;
 
   // Starts on a line; what is known of it is kept while the line, its index and stop stay.
-  void SetLine(std::string_view line, std::ptrdiff_t index, std::size_t stop);
+  void SetLine(std::string_view line, std::ptrdiff_t index, std::size_t stop) {
+    if (line.data() == line_.data() && line.size() == line_.size() && index == index_ &&
+        stop == stop_)
+      return;
+    if (markedTo_ > markedFrom_) ClearMarks();  // only where a regular expression was looked for
+    line_ = line;
+    index_ = index;
+    stop_ = stop;
+  }
 
   // A string whose opening quote lies before `from`: just past its closing quote, the line's end
   // (*continued when a final backslash carries it on), or the stop.
@@ -41,6 +49,7 @@ class CJsLiteralScanner {
     return bit < closesNowhere_.size() && closesNowhere_[bit];
   }
   void MarkClosesNowhere(std::size_t from, std::size_t to);
+  void ClearMarks();
 
   std::string_view line_;
   std::ptrdiff_t index_ = -1;

@@ -309,8 +309,7 @@ std::string_view CLineArray::GetTakenOver(std::size_t index) const {
   return {};  // past the end
 }
 
-bool CLineArray::HoldsText(const char* p) const {
-  if (text_.Holds(p)) return true;
+bool CLineArray::PiecesHold(const char* p) const {
   for (const Piece& piece : more_) {
     if (piece.lines->text_.Holds(p)) return true;
   }

@@ -87,7 +87,9 @@ class CLineArray {
     ends_.back() = text_.Size();
   }
   // Whether `p` points into this array's text: such text moves when a line is added or extended.
-  bool HoldsText(const char* p) const;
+  bool HoldsText(const char* p) const {
+    return text_.Holds(p) || (!more_.empty() && PiecesHold(p));
+  }
   void InsertIntoLast(std::size_t column, std::string_view text);
   void TruncateLast(std::size_t length);
   void RemoveLast();
@@ -117,6 +119,7 @@ class CLineArray {
     return std::string_view(text_.Data() + start, ends_[index] - start);
   }
   std::string_view GetTakenOver(std::size_t index) const;
+  bool PiecesHold(const char* p) const;
   std::size_t OwnLineBytes() const { return text_.Size() - (ends_.empty() ? 0 : ends_.size() - 1); }
   // The bytes of this array's own lines from `first` on, line ends not counted.
   std::size_t OwnLineBytesFrom(std::size_t first) const {
