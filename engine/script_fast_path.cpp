@@ -1070,7 +1070,10 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     start = blockStart;
   }
   for (;;) {
-    if (advanced && (share_ || record_) && AtSegmentStart(start, depth, forAllowance)) return;
+    // Most segments lie before the next part and past the checkpoints: no call for them.
+    if (advanced && (record_ || (share_ && !Before(start, share_->firstPos))) &&
+        AtSegmentStart(start, depth, forAllowance))
+      return;
     if (!advanced && !Next()) return FinishScript(true, start, depth);
     advanced = false;
     const Token& token = lexer_.Current();
