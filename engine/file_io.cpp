@@ -8,8 +8,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
-#include <thread>
 #include <vector>
+
+#include "worker_thread.h"
 
 namespace vantorel {
 namespace {
@@ -93,9 +94,9 @@ void ReadInHalves(int fd, std::size_t size, CByteBuffer* bytes) {
   const std::size_t half = size / 2;
   bytes->Resize(size);
   ssize_t later = -1;
-  std::thread thread;
+  CWorkerThread thread;
   try {
-    thread = std::thread([&] {
+    thread = CWorkerThread([&] {
       later = ReadAt(fd, bytes->Data() + half, size - half, start + static_cast<off_t>(half));
     });
   } catch (const std::system_error&) {
@@ -103,7 +104,7 @@ void ReadInHalves(int fd, std::size_t size, CByteBuffer* bytes) {
     return;
   }
   const ssize_t first = ReadAt(fd, bytes->Data(), half, start);
-  thread.join();
+  thread.Join();
   // Reading at an offset leaves the file where it was: it moves past the bytes only when all came.
   if (first != static_cast<ssize_t>(half) || later != static_cast<ssize_t>(size - half) ||
       ::lseek(fd, start + static_cast<off_t>(size), SEEK_SET) < 0)
@@ -167,7 +168,8 @@ bool ReplaceFile(const std::string& name, const std::function<bool(CByteSink&)>&
   CFd existing(exists ? ::open(target.c_str(), O_RDONLY | O_CLOEXEC) : -1);
   if (existing.Get() >= 0 && ::flock(existing.Get(), LOCK_EX | LOCK_NB) != 0) return false;
 
-  std::string pattern = folder + "/." + target.substr(target.find_last_of('/') + 1) + ".vtrl-XXXXXX";
+  std::string pattern =
+      folder + "/." + target.substr(target.find_last_of('/') + 1) + ".vtrl-XXXXXX";
   std::vector<char> tempName(pattern.begin(), pattern.end());
   tempName.push_back('\0');
   CFd out(::mkstemp(tempName.data()));

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include "worker_thread.h"
 
 namespace vantorel {
 
@@ -200,16 +201,16 @@ LineReadInfo CLineArray::ReadLines(CByteBuffer bytes) {
   laterEnds.reserve((size - middle) / 8 + 16);
   PartRead later;
   bool unused = false;
-  std::thread thread;
+  CWorkerThread thread;
   if (middle < size) {
     try {
-      thread = std::thread([&] { later = CompactLines(data, middle, size, laterEnds, &unused); });
+      thread = CWorkerThread([&] { later = CompactLines(data, middle, size, laterEnds, &unused); });
     } catch (const std::system_error&) {
       later = CompactLines(data, middle, size, laterEnds, &unused);
     }
   }
   const PartRead first = CompactLines(data, 0, middle, ends_, &info.firstLineEndsWithCrLf);
-  if (thread.joinable()) thread.join();
+  thread.Join();
   info.bytesDropped = first.dropped;
   // A 0x1A in the first half ends the text there: the second half is dropped.
   if (middle < size && !first.cut) {

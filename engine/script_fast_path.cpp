@@ -1224,7 +1224,7 @@ class CChainRun {
   const LayoutOptions& options_;
   CLineArray& output_;
   CPartChain& chain_;
-  std::vector<std::thread> threads_;
+  std::vector<CWorkerThread> threads_;
   std::mutex mutex_;
   std::condition_variable allDone_;
   std::size_t working_ = 0;  // other threads not done yet, under mutex_
@@ -1335,7 +1335,7 @@ void CChainRun::Stop() {
 void CChainRun::StopAndWait() {
   if (threads_.empty()) return;
   Stop();
-  for (std::thread& thread : threads_) thread.join();
+  for (CWorkerThread& thread : threads_) thread.Join();
   threads_.clear();
 }
 
@@ -1480,9 +1480,9 @@ FastPathResult ReindentBlockFast(const CLineArray& input, const LayoutOptions& o
 CSplitRun::CSplitRun(TextPos from) : share_(std::make_unique<CSplitShare>(from)) {}
 
 CSplitRun::~CSplitRun() {
-  if (!thread_.joinable()) return;
+  if (!thread_.Joinable()) return;
   share_->progress.stop.store(true, std::memory_order_relaxed);
-  thread_.join();
+  thread_.Join();
 }
 
 bool CSplitRun::Start(std::function<void(CSplitShare&)> later, bool concurrent) {
@@ -1491,7 +1491,7 @@ bool CSplitRun::Start(std::function<void(CSplitShare&)> later, bool concurrent) 
     return true;
   }
   try {
-    thread_ = std::thread([this, later = std::move(later)] { later(*share_); });
+    thread_ = CWorkerThread([this, later = std::move(later)] { later(*share_); });
   } catch (const std::system_error&) {
     return false;
   }

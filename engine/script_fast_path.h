@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "analyzer_progress.h"
@@ -10,6 +9,7 @@
 #include "output_emitter.h"
 #include "progress_ticker.h"
 #include "text_span.h"
+#include "worker_thread.h"
 
 namespace vantorel {
 
@@ -87,7 +87,7 @@ class CSplitRun {
 
  private:
   std::unique_ptr<CSplitShare> share_;
-  std::thread thread_;
+  CWorkerThread thread_;
 };
 
 // The later part's side of a split page: where it starts, its output, the progress display that
