@@ -310,6 +310,18 @@ std::string_view CLineArray::GetTakenOver(std::size_t index) const {
   return {};  // past the end
 }
 
+std::size_t CLineArray::TakenOverBytesBefore(std::size_t index) const {
+  std::size_t bytes = 0;
+  for (const Piece& piece : more_) {
+    if (index < piece.count)
+      return bytes + piece.lines->TextBefore(piece.first + index) -
+             piece.lines->TextBefore(piece.first);
+    bytes += piece.lines->OwnLineBytesFrom(piece.first);
+    index -= piece.count;
+  }
+  return bytes;
+}
+
 bool CLineArray::PiecesHold(const char* p) const {
   for (const Piece& piece : more_) {
     if (piece.lines->text_.Holds(p)) return true;

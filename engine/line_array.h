@@ -50,6 +50,12 @@ class CLineArray {
 
   // The bytes of all lines together, line ends not counted.
   std::size_t TextSize() const { return OwnLineBytes() + moreBytes_; }
+  // The bytes of the lines before `index` (all lines where it lies past them), line ends not
+  // counted: without adding up the lines' sizes.
+  std::size_t TextBefore(std::size_t index) const {
+    if (index <= ends_.size()) return StartOf(index) - index;
+    return OwnLineBytes() + TakenOverBytesBefore(index - ends_.size());
+  }
 
   void Add(std::string_view line);
   // Room for this many bytes and lines without reallocating.
@@ -119,6 +125,7 @@ class CLineArray {
     return std::string_view(text_.Data() + start, ends_[index] - start);
   }
   std::string_view GetTakenOver(std::size_t index) const;
+  std::size_t TakenOverBytesBefore(std::size_t index) const;
   bool PiecesHold(const char* p) const;
   std::size_t OwnLineBytes() const { return text_.Size() - (ends_.empty() ? 0 : ends_.size() - 1); }
   // The bytes of this array's own lines from `first` on, line ends not counted.

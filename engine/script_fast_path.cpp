@@ -1168,28 +1168,38 @@ void FindParts(const CLineArray& input, const ScriptSplit& split, CPartChain& ch
   };
   std::size_t firstLine = 0;
   std::size_t begin = 0;  // bytes before the part
-  std::size_t end = asked.empty() ? nextEnd(0) : 0;
-  std::size_t next = 0;  // of the lines asked for
-  std::size_t bytes = 0;
-  for (std::size_t line = 0; line <= lineCount; ++line) {
-    bool starts = false;
-    if (line == lineCount) {
-      starts = true;
-    } else if (!asked.empty()) {
-      while (next < asked.size() && asked[next] < static_cast<std::ptrdiff_t>(line)) ++next;
-      starts = line > firstLine && next < asked.size() &&
-               asked[next] == static_cast<std::ptrdiff_t>(line);
-    } else {
-      starts = line > firstLine && bytes >= end;
+  auto add = [&](std::size_t nextFirst) {
+    const std::size_t bytes = input.TextBefore(nextFirst);
+    chain.Add({static_cast<std::ptrdiff_t>(firstLine), 0}, bytes - begin, nextFirst - firstLine);
+    firstLine = nextFirst;
+    begin = bytes;
+  };
+  if (!asked.empty()) {
+    // Lines asked for out of order, or more than once, start nothing.
+    for (std::ptrdiff_t line : asked) {
+      if (line > static_cast<std::ptrdiff_t>(firstLine) &&
+          line < static_cast<std::ptrdiff_t>(lineCount))
+        add(static_cast<std::size_t>(line));
     }
-    if (starts) {
-      chain.Add({static_cast<std::ptrdiff_t>(firstLine), 0}, bytes - begin, line - firstLine);
-      firstLine = line;
-      begin = bytes;
-      if (asked.empty()) end = nextEnd(begin);
+  } else {
+    for (;;) {
+      // The first line after the part's own first that starts at or past the end wanted.
+      const std::size_t end = nextEnd(begin);
+      std::size_t low = firstLine + 1;
+      std::size_t high = lineCount;
+      while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (input.TextBefore(middle) >= end) {
+          high = middle;
+        } else {
+          low = middle + 1;
+        }
+      }
+      if (low >= lineCount) break;
+      add(low);
     }
-    if (line < lineCount) bytes += input.GetAt(line).size();
   }
+  add(lineCount);
   if (chain.Count() < 2) chain.Clear();
 }
 

@@ -63,6 +63,11 @@ std::size_t LineBytes(const Lines& lines) {
 void ExpectHolds(const CLineArray& array, const Lines& lines, const std::string& label) {
   ASSERT_EQ(FromLineArray(array), lines) << label;
   EXPECT_EQ(array.TextSize(), LineBytes(lines)) << label;
+  std::size_t before = 0;
+  for (std::size_t i = 0; i <= lines.size() + 1; ++i) {
+    EXPECT_EQ(array.TextBefore(i), before) << label << ", before line " << i;
+    if (i < lines.size()) before += lines[i].size();
+  }
   for (const std::string_view eol : {"\n", "\r\n"}) {
     StringSink sink;
     ASSERT_TRUE(array.WriteLines(sink, eol)) << label;
