@@ -213,6 +213,7 @@ TEST(LineArrayRead, AgreesWithTheByteRulesOnRandomText) {
 // A large text is read in two halves at once, the second from the line after its middle: the
 // halves meet wherever that line falls, whatever stands around it.
 TEST(LineArrayRead, LargeTextsAgreeWithTheByteRules) {
+  using namespace std::string_literals;
   std::mt19937 random(11);
   const std::size_t large = CLineArray::kParallelBytes;
   std::vector<std::pair<std::string, std::string>> texts;
@@ -226,15 +227,27 @@ TEST(LineArrayRead, LargeTextsAgreeWithTheByteRules) {
   texts.emplace_back("the only line end after the middle is the last byte", half + half + "\n");
   texts.emplace_back("CR LF across the middle", half + "\r\n" + half + "\r\n");
   texts.emplace_back("empty lines after the middle", half + half + std::string(40, '\n') + "z");
-  texts.emplace_back("a NUL on the second half's first line", half + half + "\nab\0cd\nef");
+  texts.emplace_back("a NUL on the second half's first line", half + half + "\nab\0cd\nef"s);
   texts.emplace_back("0x1A in the second half", half + "\n" + half + "\nq\x1ar\ns");
   // Each half looks for NUL and 0x1A in its own text; a 0x1A in the first ends the whole text.
   texts.emplace_back("0x1A in the first half, a NUL in the second",
-                     half + "\nq\x1ar\n" + half + "\nab\0cd\r\nef");
-  texts.emplace_back("a NUL in the first half only", "ab\0cd\n" + half + half + "\nx\ny");
+                     half + "\nq\x1ar\n" + half + "\nab\0cd\r\nef"s);
+  texts.emplace_back("a NUL in the first half only", "ab\0cd\n"s + half + half + "\nx\ny");
   texts.emplace_back("NUL and 0x1A in one block of the second half",
-                     half + "\n" + half + "\n0123\0" + "56\x1a" + "89abcdef\n");
+                     half + "\n" + half + "\n0123\0"s + "56\x1a" + "89abcdef\n");
   texts.emplace_back("0x1A as the very last byte", half + "\n" + half + "\nlast\x1a");
+  // No line end after the middle: the second half is the end of the last line.
+  texts.emplace_back("one line", half + half);
+  texts.emplace_back("one line and CR LF", half + half + "\r\n");
+  texts.emplace_back("one line, a NUL and a line end", half + half + "\0x\n"s);
+  texts.emplace_back("lone CRs either side of the middle", half + "\r" + half + "\r");
+  texts.emplace_back("a line end just before the middle", half + "\n" + half + "y");
+  texts.emplace_back("a NUL in the last line's first half", "a\nb\0c"s + half + half);
+  texts.emplace_back("a NUL in the last line's second half", "a\n" + half + half + "\0tail"s);
+  texts.emplace_back("0x1A in the last line's second half", "a\n" + half + half + "\x1atail");
+  texts.emplace_back("CR LF in the first half only", "a\r\nb\n" + half + half);
+  texts.emplace_back("CR LF in the first half, a NUL in the second",
+                     "a\r\nb\n" + half + half + "\0tail"s);
   for (const auto& [label, bytes] : texts) ExpectReadAndWrittenByTheRules(bytes, label);
 }
 
