@@ -121,6 +121,29 @@ inline Lines FormatPage(const Lines& input, const LayoutOptions& options = Defau
   return RunAnalyzer(input, options, InputKind::Page).output;
 }
 
+// A run read in parts as `split` asks, with a display looked at every 64 tokens.
+struct SplitResult {
+  int result = -1;
+  Lines output;
+  SplitOutcome outcome = SplitOutcome::OnePart;
+};
+
+inline SplitResult RunSplit(const CLineArray& input, const LayoutOptions& layout, ScriptSplit split,
+                            CAnalyzerProgress* progress = nullptr, bool page = false) {
+  CScriptAnalyzer analyzer;
+  analyzer.SetOptions(layout);
+  analyzer.SetPageMode(page);
+  analyzer.SetScriptSplit(split);
+  analyzer.SetProgress(progress);
+  analyzer.SetProgressInterval(64);
+  CLineArray output;
+  SplitResult r;
+  r.result = analyzer.Run(input, output);
+  r.output = FromLineArray(output);
+  r.outcome = analyzer.LastSplitOutcome();
+  return r;
+}
+
 // The non-blank bytes of some lines, split into the text of line comments and everything else.
 // Quotes and block comments are followed the way the re-indenter reads them, so that a "//"
 // inside a string or a block comment is no line comment.

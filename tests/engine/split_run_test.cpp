@@ -18,28 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct SplitResult {
-  int result = -1;
-  Lines output;
-  SplitOutcome outcome = SplitOutcome::OnePart;
-};
-
-SplitResult RunSplit(const CLineArray& input, const LayoutOptions& layout, ScriptSplit split,
-                     CAnalyzerProgress* progress = nullptr, bool page = false) {
-  CScriptAnalyzer analyzer;
-  analyzer.SetOptions(layout);
-  analyzer.SetPageMode(page);
-  analyzer.SetScriptSplit(split);
-  analyzer.SetProgress(progress);
-  analyzer.SetProgressInterval(64);
-  CLineArray output;
-  SplitResult r;
-  r.result = analyzer.Run(input, output);
-  r.output = FromLineArray(output);
-  r.outcome = analyzer.LastSplitOutcome();
-  return r;
-}
-
 ScriptSplit OnePart() {
   ScriptSplit split;
   split.minBytes = static_cast<std::size_t>(-1);

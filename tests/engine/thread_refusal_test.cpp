@@ -119,29 +119,6 @@ std::string LargePageText() {
   return page + "</body></html>\n";
 }
 
-struct Formatted {
-  int result = -1;
-  Lines output;
-  SplitOutcome outcome = SplitOutcome::OnePart;
-};
-
-Formatted Format(const CLineArray& input, bool page, CAnalyzerProgress* progress = nullptr,
-                 const ScriptSplit& split = ScriptSplit()) {
-  CScriptAnalyzer analyzer;
-  analyzer.SetScriptSplit(split);
-  analyzer.SetOptions(DefaultLayout());
-  analyzer.SetPageMode(page);
-  analyzer.SetProgress(progress);
-  analyzer.SetProgressInterval(64);
-  analyzer.SetProgressInterval(64);
-  CLineArray output;
-  Formatted f;
-  f.result = analyzer.Run(input, output);
-  f.output = FromLineArray(output);
-  f.outcome = analyzer.LastSplitOutcome();
-  return f;
-}
-
 TEST(ThreadRefusal, FilesAreReadAndSplitIntoTheSameLines) {
   const std::string text = LargeScriptText();
   char name[] = "/tmp/vantorel-refusal-XXXXXX";
@@ -187,11 +164,11 @@ TEST(ThreadRefusal, ScriptsAndPagesGiveTheLinesOfOnePart) {
   for (bool isPage : {false, true}) {
     SCOPED_TRACE(isPage ? "page" : "script");
     const CLineArray& input = isPage ? page : script;
-    const Formatted usual = Format(input, isPage);
+    const SplitResult usual = RunSplit(input, DefaultLayout(), ScriptSplit(), nullptr, isPage);
     ASSERT_EQ(usual.result, ResultDone);
     ASSERT_NE(usual.outcome, SplitOutcome::OnePart) << "too small to be split";
     CStartsScope refused(Starts::Refused);
-    const Formatted r = Format(input, isPage);
+    const SplitResult r = RunSplit(input, DefaultLayout(), ScriptSplit(), nullptr, isPage);
     EXPECT_GE(g_refused.load(), 1);
     EXPECT_EQ(r.result, ResultDone);
     EXPECT_TRUE(r.output == usual.output);
@@ -248,11 +225,11 @@ TEST(ThreadRefusal, CancelWhileWaitingForAHelperStopsIt) {
   ScriptSplit split;
   split.lines = {static_cast<std::ptrdiff_t>(script.GetSize() / 100)};
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(Format(script, false, nullptr, split).result, ResultDone);
+  ASSERT_EQ(RunSplit(script, DefaultLayout(), split).result, ResultDone);
   const auto oneRun = std::chrono::steady_clock::now() - start;
   CStartsScope held(Starts::Held);
   CCancelWhenWaiting display;
-  const int result = Format(script, false, &display, split).result;
+  const int result = RunSplit(script, DefaultLayout(), split, &display).result;
   const auto ended = std::chrono::steady_clock::now();
   EXPECT_EQ(g_held.load(), 1);
   if (!display.Cancelled()) {
