@@ -86,7 +86,10 @@ class CStartsScope {
   explicit CStartsScope(Starts starts) {
     g_refused = 0;
     g_held = 0;
-    g_release = false;
+    {
+      std::lock_guard<std::mutex> lock(g_mutex);
+      g_release = false;
+    }
     g_running = false;
     g_starts = starts;
   }
