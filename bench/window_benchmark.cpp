@@ -77,7 +77,7 @@ struct BenchOptions {
   int warmups = 1;
   int cancelRuns = 5;
   double cancelAfter = 0;  // 0: a third of the median run measured before
-  double cliSeconds = 0;  // 0: not given
+  double cliSeconds = 0;   // 0: not given
   std::string cli;
   std::string output;  // empty: a temporary file
 };
@@ -518,8 +518,9 @@ class CBenchmark {
     std::vector<double> pressedAfter;
     std::string failure;
     // Well inside a run, however fast runs have become.
-    const double cancelAfter =
-        m_options.cancelAfter > 0 ? m_options.cancelAfter : (m_medianRun > 0 ? m_medianRun / 3 : 0.1);
+    const double cancelAfter = m_options.cancelAfter > 0
+                                   ? m_options.cancelAfter
+                                   : (m_medianRun > 0 ? m_medianRun / 3 : 0.1);
     for (int i = 0; i < m_options.cancelRuns && failure.empty(); ++i) {
       RunRecord record = m_driver.Run(m_input, output, cancelAfter);
       const auto& messages = m_driver.Messages();
@@ -635,6 +636,9 @@ int main(int argc, char** argv) {
       options.input.empty() ? folder + "/libs.js" : fs::absolute(options.input).string();
   std::string output =
       options.output.empty() ? folder + "/window-out.js" : fs::absolute(options.output).string();
+  // The program runs in the temporary folder: a relative path given for vantorel-cli would no
+  // longer lead to it.
+  if (!options.cli.empty()) options.cli = fs::absolute(options.cli).string();
   auto cleanup = [&] { fs::remove_all(folder, error); };
   if (options.input.empty()) {
     Say("generating " + input);
