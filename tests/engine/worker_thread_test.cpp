@@ -47,19 +47,34 @@ TEST(WorkerThread, RunsOnceFreeToGoWhereItsCreatorMay) {
     CPU_ZERO(&creator);
     for (int core : c.creatorCores) CPU_SET(core, &creator);
     ASSERT_EQ(::sched_setaffinity(0, sizeof creator, &creator), 0);
+    int away = 0;  // rounds in which the worker began on another core than its creator's
     for (int round = 0; round < 20; ++round) {
       std::atomic<int> runs{0};
+      std::atomic<int> began{-1};
       cpu_set_t seen;
       CPU_ZERO(&seen);
+      // An idle moment first, as before a run: the other cores go idle too.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      const int creatorCore = ::sched_getcpu();
       CWorkerThread worker([&] {
+        began = ::sched_getcpu();
         ::sched_getaffinity(0, sizeof seen, &seen);
         ++runs;
       });
       EXPECT_TRUE(worker.Joinable());
+      // Busy, as the engine's threads are while their helpers start.
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+      while (runs.load() == 0 && std::chrono::steady_clock::now() < giveUp) {
+      }
       worker.Join();
       EXPECT_FALSE(worker.Joinable());
       EXPECT_EQ(runs.load(), 1);
       EXPECT_EQ(CoresOf(seen), c.creatorCores);
+      if (began.load() != creatorCore) ++away;
+    }
+    // A creator that moved between two cores in between may meet its worker now and then.
+    if (c.creatorCores.size() > 1) {
+      EXPECT_GE(away, 18);
     }
   }
 }
