@@ -9,9 +9,9 @@ namespace vantorel {
 
 // A growable run of bytes in one block of memory. Unlike a std::string it leaves the room it
 // grows into unwritten, so that a file's bytes can be read, and output text put together,
-// straight into it without clearing the memory first. A block of a few megabytes or more starts
-// on a huge page boundary and is advised as such: its memory then comes in a few large pages
-// rather than thousands of small ones (see AllocateBlock).
+// straight into it without clearing the memory first. A block of a quarter megabyte or more
+// starts on a huge page boundary and is advised as such: its memory then comes in a few large
+// pages rather than hundreds of small ones (see AllocateBlock).
 class CByteBuffer {
  public:
   CByteBuffer() = default;

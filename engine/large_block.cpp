@@ -10,7 +10,7 @@ namespace vantorel {
 
 void* AllocateBlock(std::size_t* size) {
   void* block = nullptr;
-  if (*size >= kHugePage) {
+  if (*size >= kHugeBlockBytes) {
     const std::size_t rounded = (*size + kHugePage - 1) & ~(kHugePage - 1);
     block = std::aligned_alloc(kHugePage, rounded);
     if (block) {

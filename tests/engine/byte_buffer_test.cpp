@@ -107,15 +107,16 @@ TEST(ByteBuffer, EditsMatchAString) {
 // Room reserved is kept until used up; large blocks start on a huge page boundary, so that all of
 // them can be backed by huge pages.
 TEST(ByteBuffer, ReservedRoomDoesNotMove) {
-  for (std::size_t size :
-       {std::size_t{1}, std::size_t{4096}, kHugePage - 1, kHugePage, 3 * kHugePage + 5}) {
+  for (std::size_t size : {std::size_t{1}, std::size_t{4096}, kHugeBlockBytes - 1, kHugeBlockBytes,
+                           kHugePage - 1, kHugePage, 3 * kHugePage + 5}) {
     SCOPED_TRACE(size);
     CByteBuffer buffer;
     buffer.Reserve(size);
     EXPECT_GE(buffer.Capacity(), size);
     const char* const data = buffer.Data();
-    if (size >= kHugePage) {
+    if (size >= kHugeBlockBytes) {
       EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % kHugePage, 0u);
+      EXPECT_EQ(buffer.Capacity() % kHugePage, 0u);
     }
     buffer.Resize(size);
     buffer.Data()[size - 1] = 'z';
