@@ -31,4 +31,24 @@ void FreeBlock(void* block) {
   std::free(block);
 }
 
+CBlockArena::~CBlockArena() {
+  for (void* block : blocks_) FreeBlock(block);
+}
+
+void* CBlockArena::Take(std::size_t size) {
+  constexpr std::size_t kLine = 64;
+  size = (std::max<std::size_t>(size, 1) + kLine - 1) & ~(kLine - 1);
+  if (size > left_) {
+    std::size_t room = std::max(size, kHugePage);
+    blocks_.reserve(blocks_.size() + 1);  // so that a new block is never lost
+    next_ = static_cast<char*>(AllocateBlock(&room));
+    blocks_.push_back(next_);
+    left_ = room;
+  }
+  void* taken = next_;
+  next_ += size;
+  left_ -= size;
+  return taken;
+}
+
 }  // namespace vantorel

@@ -22,6 +22,7 @@
 #include "comment_carrier.h"
 #include "javascript_literals.h"
 #include "javascript_words.h"
+#include "large_block.h"
 #include "source_tokenizer.h"
 #include "text_span.h"
 #include "token_history.h"
@@ -559,8 +560,12 @@ class CLaterPartProgress : public CAnalyzerProgress {
 
 class CSplitShare {
  public:
-  explicit CSplitShare(TextPos first, std::size_t maxCheckpoints = 1024)
-      : firstPos(first), maxCheckpoints_(maxCheckpoints) {
+  // The checkpoints' room comes from the arena where one is given, else from a block of its own.
+  explicit CSplitShare(TextPos first, std::size_t maxCheckpoints = 1024,
+                       CBlockArena* arena = nullptr)
+      : firstPos(first),
+        maxCheckpoints_(maxCheckpoints),
+        checkpoints_(CBlockAllocator<lean::Checkpoint>(arena)) {
     checkpoints_.reserve(maxCheckpoints_);
   }
 
@@ -607,7 +612,7 @@ class CSplitShare {
 
  private:
   const std::size_t maxCheckpoints_;
-  std::vector<lean::Checkpoint> checkpoints_;
+  std::vector<lean::Checkpoint, CBlockAllocator<lean::Checkpoint>> checkpoints_;
   std::atomic<std::size_t> published_{0};
   std::atomic<bool> closed_{false};
   std::atomic<bool> finished_{false};
@@ -627,8 +632,8 @@ struct ChainPart {
   static constexpr std::size_t kEveryCheckpoint = 64;
   static constexpr std::size_t kCheckpointSpacing = 16;
 
-  ChainPart(TextPos first, std::size_t byteCount, std::size_t lineCount)
-      : share(first, kCheckpoints), bytes(byteCount), lines(lineCount) {}
+  ChainPart(TextPos first, std::size_t byteCount, std::size_t lineCount, CBlockArena& arena)
+      : share(first, kCheckpoints, &arena), bytes(byteCount), lines(lineCount) {}
 
   CSplitShare share;               // its checkpoints, output and end; its stop is the whole run's
   std::atomic<bool> taken{false};  // begun by a thread, or read by the part before it
@@ -650,7 +655,7 @@ class CPartChain {
   std::size_t Count() const { return parts_.size(); }
   ChainPart& At(std::size_t k) { return *parts_[k]; }
   void Add(TextPos first, std::size_t bytes, std::size_t lines) {
-    parts_.push_back(std::make_unique<ChainPart>(first, bytes, lines));
+    parts_.push_back(std::make_unique<ChainPart>(first, bytes, lines, arena_));
   }
   void Clear() { parts_.clear(); }
   // Whether part k was free and now is the caller's.
@@ -664,6 +669,7 @@ class CPartChain {
   }
 
  private:
+  CBlockArena arena_;  // the parts' checkpoints: goes after them
   std::vector<std::unique_ptr<ChainPart>> parts_;
 };
 

@@ -137,5 +137,45 @@ TEST(ByteBuffer, LargeContainerBlocksStartOnAHugePage) {
   EXPECT_EQ(ends.back(), ends.size() - 1);
 }
 
+// Room taken from an arena never overlaps other room, lies on a cache line of its own, and
+// outlasts whatever was taken after it; large takes get a block of their own.
+TEST(ByteBuffer, ArenaRoomIsSeparateAndStays) {
+  CBlockArena arena;
+  std::vector<std::pair<char*, std::size_t>> taken;
+  for (std::size_t size : {std::size_t{1}, std::size_t{64}, std::size_t{65}, std::size_t{155648},
+                           kHugePage - 100, std::size_t{3}, 2 * kHugePage + 1, std::size_t{4096}}) {
+    SCOPED_TRACE(size);
+    char* room = static_cast<char*>(arena.Take(size));
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(room) % 64, 0u);
+    std::memset(room, static_cast<int>('a' + taken.size()), size);
+    taken.emplace_back(room, size);
+  }
+  for (std::size_t k = 0; k < taken.size(); ++k) {
+    const auto [room, size] = taken[k];
+    EXPECT_EQ(std::string(room, size), std::string(size, static_cast<char>('a' + k))) << k;
+  }
+}
+
+// A container whose room comes from an arena holds its elements like any other, and two
+// containers on one arena keep theirs apart.
+TEST(ByteBuffer, ContainersShareAnArena) {
+  CBlockArena arena;
+  using Vector = std::vector<std::string, CBlockAllocator<std::string>>;
+  Vector a{CBlockAllocator<std::string>(&arena)};
+  Vector b{CBlockAllocator<std::string>(&arena)};
+  a.reserve(100);
+  b.reserve(100);
+  for (int i = 0; i < 100; ++i) {
+    a.push_back(std::string(40, 'a') + std::to_string(i));
+    b.push_back(std::string(40, 'b') + std::to_string(i));
+  }
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(a[i], std::string(40, 'a') + std::to_string(i));
+    EXPECT_EQ(b[i], std::string(40, 'b') + std::to_string(i));
+  }
+  EXPECT_EQ(a.get_allocator(), b.get_allocator());
+  EXPECT_NE(a.get_allocator(), CBlockAllocator<std::string>());
+}
+
 }  // namespace
 }  // namespace vantorel::testing
