@@ -122,6 +122,16 @@ class CLeanLexer {
       ++literalsTaken_;
     return {literals_.data() + first, literalsTaken_ - first};
   }
+  // Forgets the literals taken that end by column `at` of the current line, where a segment
+  // starts: nothing asks for them again (InLiteral asks from the current token on), and a copy of
+  // the state then stays small on a long line, such as a minified page's.
+  void DropTakenLiterals(std::size_t at) {
+    std::size_t k = 0;
+    while (k < literalsTaken_ && literals_[k].second <= at) ++k;
+    if (k == 0) return;
+    literals_.erase(literals_.begin(), literals_.begin() + static_cast<std::ptrdiff_t>(k));
+    literalsTaken_ -= k;
+  }
   // Whether column `at` of the current line lies inside a literal read so far.
   bool InLiteral(std::size_t at) const {
     for (std::size_t k = literals_.size(); k-- > 0;) {
@@ -1076,6 +1086,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     start = blockStart;
   }
   for (;;) {
+    // At every segment start, whatever the part, so that two parts' states stay comparable.
+    if (advanced && start.line == lexer_.LineIndex()) lexer_.DropTakenLiterals(start.column);
     // Most segments lie before the next part and past the checkpoints: no call for them.
     if (advanced && (record_ || (share_ && !Before(start, share_->firstPos))) &&
         AtSegmentStart(start, depth, forAllowance))

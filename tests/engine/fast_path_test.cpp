@@ -178,5 +178,38 @@ TEST(FastPath, PagesSameAsTheGeneralPath) {
   EXPECT_GT(taken, 0);
 }
 
+// Literals on one long line, after segment upon segment: blanks inside them stay as they are,
+// and a ")", "}" or ";" inside one is no structure, however much of the line came before.
+TEST(FastPath, LiteralsOnALongLineSameAsTheGeneralPath) {
+  const std::string pieces[] = {
+      "a(\"x )  y\"); ",
+      "if (b(')  (')) { c(\"}   {\" + d(\")(\")); } ",
+      "e = f('{') + g(\")\"); { h(\"  )\") } ",
+      "k = /[)}]  +/.test(s) ; ",
+      "m(`  ) ${n} }`); ",
+      "p = q(\"a;  b\")(\"c  ;\"); while (r(\")\")) s(\"  {\"); ",
+      // Segments that begin with a literal.
+      "{ \"a  b\".c(\")\"); } '  }'.d(')'); \"x  )\" + y; ",
+  };
+  std::string line;
+  for (int round = 0; round < 40; ++round) {
+    for (const std::string& piece : pieces) line += piece;
+  }
+  CLineArray script;
+  script.Add(line);
+  CLineArray page;
+  page.Add("<html><body><script>" + line + "</script><p>x</p><script>" + line +
+           "</script></body></html>");
+  for (const CLineArray* input : {&script, &page}) {
+    SCOPED_TRACE(input == &page ? "page" : "script");
+    for (const LayoutOptions& layout : kEveryLayout) {
+      const Comparison c = Compare(*input, layout, input == &page);
+      EXPECT_TRUE(c.fastPathUsed);
+      EXPECT_TRUE(c.same) << "layout " << layout.bracketStyle << layout.insertMode
+                          << layout.indentCount;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vantorel::testing
