@@ -15,7 +15,7 @@ CByteBuffer& CByteBuffer::operator=(const CByteBuffer& other) {
 }
 
 CByteBuffer::~CByteBuffer() {
-  if (capacity_ > 0) FreeBlock(data_);
+  if (capacity_ > 0) FreeBlock(data_, capacity_);
 }
 
 void CByteBuffer::Swap(CByteBuffer& other) noexcept {
@@ -28,7 +28,7 @@ void CByteBuffer::Reserve(std::size_t capacity) {
   if (capacity <= capacity_) return;
   char* block = static_cast<char*>(AllocateBlock(&capacity));
   if (size_ > 0) std::memcpy(block, data_, size_);
-  if (capacity_ > 0) FreeBlock(data_);
+  if (capacity_ > 0) FreeBlock(data_, capacity_);
   data_ = block;
   capacity_ = capacity;
 }

@@ -570,12 +570,8 @@ class CLaterPartProgress : public CAnalyzerProgress {
 
 class CSplitShare {
  public:
-  // The checkpoints' room comes from the arena where one is given, else from a block of its own.
-  explicit CSplitShare(TextPos first, std::size_t maxCheckpoints = 1024,
-                       CBlockArena* arena = nullptr)
-      : firstPos(first),
-        maxCheckpoints_(maxCheckpoints),
-        checkpoints_(CBlockAllocator<lean::Checkpoint>(arena)) {
+  explicit CSplitShare(TextPos first, std::size_t maxCheckpoints = 1024)
+      : firstPos(first), maxCheckpoints_(maxCheckpoints) {
     checkpoints_.reserve(maxCheckpoints_);
   }
 
@@ -642,8 +638,8 @@ struct ChainPart {
   static constexpr std::size_t kEveryCheckpoint = 64;
   static constexpr std::size_t kCheckpointSpacing = 16;
 
-  ChainPart(TextPos first, std::size_t byteCount, std::size_t lineCount, CBlockArena& arena)
-      : share(first, kCheckpoints, &arena), bytes(byteCount), lines(lineCount) {}
+  ChainPart(TextPos first, std::size_t byteCount, std::size_t lineCount)
+      : share(first, kCheckpoints), bytes(byteCount), lines(lineCount) {}
 
   CSplitShare share;               // its checkpoints, output and end; its stop is the whole run's
   std::atomic<bool> taken{false};  // begun by a thread, or read by the part before it
@@ -665,7 +661,7 @@ class CPartChain {
   std::size_t Count() const { return parts_.size(); }
   ChainPart& At(std::size_t k) { return *parts_[k]; }
   void Add(TextPos first, std::size_t bytes, std::size_t lines) {
-    parts_.push_back(std::make_unique<ChainPart>(first, bytes, lines, arena_));
+    parts_.push_back(std::make_unique<ChainPart>(first, bytes, lines));
   }
   void Clear() { parts_.clear(); }
   // Whether part k was free and now is the caller's.
@@ -679,7 +675,6 @@ class CPartChain {
   }
 
  private:
-  CBlockArena arena_;  // the parts' checkpoints: goes after them
   std::vector<std::unique_ptr<ChainPart>> parts_;
 };
 
