@@ -10,9 +10,8 @@ namespace vantorel {
 // A growable run of bytes in one block of memory. Unlike a std::string it leaves the room it
 // grows into unwritten, so that a file's bytes can be read, and output text put together,
 // straight into it without clearing the memory first. A block of sixteen kilobytes or more
-// lies in huge pages, its own from half a megabyte on and shared with other blocks below that:
-// its memory then comes in a few large pages rather than hundreds of small ones (see
-// AllocateBlock).
+// lies in huge pages, its own from a megabyte on and shared with other blocks below that: its
+// memory then comes in a few large pages rather than hundreds of small ones (see AllocateBlock).
 class CByteBuffer {
  public:
   CByteBuffer() = default;
