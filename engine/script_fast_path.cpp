@@ -705,9 +705,10 @@ class CLeanReindenter {
   void PlayEarlierPart(CSplitShare* share) { share_ = share; }
   // Part k of a script read in parts: it records its state for the part before it and compares
   // its own with the next begun part's, never waiting for that part to finish (the caller checks
-  // what JoinedPart did afterwards).
-  void PlayPart(CPartChain* chain, std::size_t k) {
+  // what JoinedPart did afterwards). `output` is where its emitter writes.
+  void PlayPart(CPartChain* chain, std::size_t k, CLineArray* output) {
     chain_ = chain;
+    partOutput_ = output;
     if (k > 0) PlayLaterPart(&chain->At(k).share, 0);
     nextPart_ = k;
     PassPart();
@@ -789,6 +790,7 @@ class CLeanReindenter {
   bool later_ = false;
   std::size_t run_ = 0;
   CPartChain* chain_ = nullptr;
+  CLineArray* partOutput_ = nullptr;  // in a chain, where the emitter writes
   std::size_t nextPart_ = 0;          // in a chain, the part share_ belongs to
   std::size_t segmentsRecorded_ = 0;  // segment starts passed while recording
   std::size_t nextCheckpoint_ = 0;
@@ -954,7 +956,11 @@ bool CLeanReindenter::AtSegmentStart(TextPos start, int depth, int forAllowance)
   while (share_ && !Before(start, share_->firstPos)) {
     const CSplitShare* const compared = share_;
     if (chain_ && chain_->Absorb(nextPart_)) {
-      PassPart();  // nobody has begun it: this part reads it as its own
+      // Nobody has begun it: this part reads it as its own, with room for its lines, so that
+      // the output is not copied again and again as it grows.
+      const ChainPart& absorbed = chain_->At(nextPart_);
+      ReserveOutputRoom(*partOutput_, absorbed.bytes, absorbed.lines);
+      PassPart();
       continue;
     }
     if (AtCheckpoint(start, depth, forAllowance)) return true;
@@ -1326,7 +1332,7 @@ bool CChainRun::ReadPart(std::size_t k, CProgressTicker* callerTicker) {
     if (!callerTicker) ownTicker.Start(&part.share.progress, &input_, std::string(), 4096);
     COutputEmitter emitter(options_, output);
     CLeanReindenter reindenter(input_, options_, emitter, callerTicker ? *callerTicker : ownTicker);
-    reindenter.PlayPart(&chain_, k);
+    reindenter.PlayPart(&chain_, k, &output);
     reindenter.Run(true, part.share.firstPos);
     part.joined = reindenter.Joined();
     part.next = reindenter.JoinedPart();
@@ -1415,7 +1421,8 @@ CChainRun::Outcome CChainRun::PutTogether(bool* joined) {
 }  // namespace
 
 void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines) {
-  output.Reserve(bytes + bytes / 4 + 64, std::max(lines + lines / 2, bytes / 16) + 64);
+  output.Reserve(output.TextSize() + bytes + bytes / 4 + 64,
+                 output.GetSize() + std::max(lines + lines / 2, bytes / 16) + 64);
 }
 
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,

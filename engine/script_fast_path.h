@@ -15,10 +15,11 @@ namespace vantorel {
 
 enum class FastPathResult { Done, Cancelled, Unsupported };
 
-// Room in an empty output for the re-indented text of `bytes` bytes on `lines` lines, so that its
-// buffers are not moved while they grow: about as many bytes, give or take indentation, in more
-// lines (a brace on a line of its own), and a line for every 16 bytes at least, for text that
-// stood on a few long lines (a minified page). Room that is never used costs no memory.
+// Room in an output, besides what it holds, for the re-indented text of `bytes` bytes on `lines`
+// lines, so that its buffers are not moved while they grow: about as many bytes, give or take
+// indentation, in more lines (a brace on a line of its own), and a line for every 16 bytes at
+// least, for text that stood on a few long lines (a minified page). Room that is never used costs
+// no memory.
 void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines);
 
 // A whole script of at least minBytes is read in parts by as many threads as there are cores,
