@@ -79,6 +79,8 @@ class COutputEmitter {
   int StepOut(int depth) const;
 
   bool LastLineEndsInComment() const { return LastLineHasComment(); }
+  // The lines written so far (room may be reserved in them; nothing else is to change them).
+  CLineArray& Output() { return output_; }
   // Whether the last line holds a "/" outside strings and block comments. A "{" or ";" from the
   // next line joined to it could bring a comment whose "/" closes a regular expression there.
   bool LastLineHoldsSlash() const;

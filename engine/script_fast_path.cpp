@@ -705,10 +705,9 @@ class CLeanReindenter {
   void PlayEarlierPart(CSplitShare* share) { share_ = share; }
   // Part k of a script read in parts: it records its state for the part before it and compares
   // its own with the next begun part's, never waiting for that part to finish (the caller checks
-  // what JoinedPart did afterwards). `output` is where its emitter writes.
-  void PlayPart(CPartChain* chain, std::size_t k, CLineArray* output) {
+  // what JoinedPart did afterwards).
+  void PlayPart(CPartChain* chain, std::size_t k) {
     chain_ = chain;
-    partOutput_ = output;
     if (k > 0) PlayLaterPart(&chain->At(k).share, 0);
     nextPart_ = k;
     PassPart();
@@ -790,7 +789,6 @@ class CLeanReindenter {
   bool later_ = false;
   std::size_t run_ = 0;
   CPartChain* chain_ = nullptr;
-  CLineArray* partOutput_ = nullptr;  // in a chain, where the emitter writes
   std::size_t nextPart_ = 0;          // in a chain, the part share_ belongs to
   std::size_t segmentsRecorded_ = 0;  // segment starts passed while recording
   std::size_t nextCheckpoint_ = 0;
@@ -959,7 +957,7 @@ bool CLeanReindenter::AtSegmentStart(TextPos start, int depth, int forAllowance)
       // Nobody has begun it: this part reads it as its own, with room for its lines, so that
       // the output is not copied again and again as it grows.
       const ChainPart& absorbed = chain_->At(nextPart_);
-      ReserveOutputRoom(*partOutput_, absorbed.bytes, absorbed.lines);
+      ReserveOutputRoom(out_.Output(), absorbed.bytes, absorbed.lines);
       PassPart();
       continue;
     }
@@ -1332,7 +1330,7 @@ bool CChainRun::ReadPart(std::size_t k, CProgressTicker* callerTicker) {
     if (!callerTicker) ownTicker.Start(&part.share.progress, &input_, std::string(), 4096);
     COutputEmitter emitter(options_, output);
     CLeanReindenter reindenter(input_, options_, emitter, callerTicker ? *callerTicker : ownTicker);
-    reindenter.PlayPart(&chain_, k, &output);
+    reindenter.PlayPart(&chain_, k);
     reindenter.Run(true, part.share.firstPos);
     part.joined = reindenter.Joined();
     part.next = reindenter.JoinedPart();
