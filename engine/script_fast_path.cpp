@@ -72,6 +72,19 @@ std::uint8_t KindOf(char c) {
   return kByteKinds[static_cast<unsigned char>(c)];
 }
 
+// Whether `text` is `word` (lower-case letters) in any letter case, as EqualsIgnoringCase tells,
+// but in line: it is asked for every word. A letter differs from its capital in bit 5 only, and
+// no other byte becomes a lower-case letter by setting it.
+template <std::size_t N>
+bool IsWordInAnyCase(std::string_view text, const char (&word)[N]) {
+  if (text.size() != N - 1) return false;
+  for (std::size_t i = 0; i + 1 < N; ++i) {
+    if ((static_cast<unsigned char>(text[i]) | 0x20) != static_cast<unsigned char>(word[i]))
+      return false;
+  }
+  return true;
+}
+
 struct Token {
   int type = TokenNone;
   std::string_view text;
@@ -1064,16 +1077,20 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   int forAllowance = 0;
   bool advanced = false;
   TextPos start;
+  // "function" starts counting the depth afresh; "for" lets the two ";" of its head pass.
+  auto noteKeyword = [&](std::string_view word) {
+    if (IsWordInAnyCase(word, "function"))
+      depth = 0;
+    else if (IsWordInAnyCase(word, "for"))
+      forAllowance = 2;
+  };
   // What Next and NoteToken do with the tokens that the lexer reads in a batch.
   auto notePlain = [&](const Token& token) {
     if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
     history_.NoteWord(
         token.text, token.line, token.column, [](std::size_t) { return false; },
         lexer_.WordMayHoldParen());
-    if (token.text.size() == 8 && EqualsIgnoringCase(token.text, "function"))
-      depth = 0;
-    else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
-      forAllowance = 2;
+    noteKeyword(token.text);
   };
   if (!wholeFile) {
     lexer_.StartAt(blockStart, blockEnd);
@@ -1095,10 +1112,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     advanced = false;
     const Token& token = lexer_.Current();
     if (token.type == TokenWord) {
-      if (token.text.size() == 8 && EqualsIgnoringCase(token.text, "function"))
-        depth = 0;
-      else if (token.text.size() == 3 && EqualsIgnoringCase(token.text, "for"))
-        forAllowance = 2;
+      noteKeyword(token.text);
       lexer_.ReadPlainTokens(notePlain);
       continue;
     }
