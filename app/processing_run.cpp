@@ -2,6 +2,10 @@
 // window shows how far it got, report the outcome, save the output, open it in the editor.
 
 #include <sys/stat.h>
+#if defined(__WXGTK__)
+#include <dlfcn.h>
+#include <glib-object.h>
+#endif
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -20,6 +24,48 @@
 
 namespace vantorel {
 namespace {
+
+// Switches the toolkit's animations off while a run goes on. Disabling the main window fades
+// every one of its controls for a fifth of a second, and on a display without graphics
+// acceleration each frame of that fade took the run's thread about 4 ms: some 10 ms of a 20 MB
+// run that takes 0.13 s. The user's setting is back as soon as the main window is enabled again.
+// GTK is loaded already (wx runs on it), so the one GTK function needed is looked up in the
+// running program rather than built against GTK's headers.
+class CAnimationsOff {
+ public:
+  CAnimationsOff() {
+#if defined(__WXGTK__)
+    using GetDefault = GObject* (*)();
+    auto getDefault =
+        reinterpret_cast<GetDefault>(::dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+    GObject* settings = getDefault ? getDefault() : nullptr;
+    if (!settings || !g_object_class_find_property(G_OBJECT_GET_CLASS(settings), kProperty)) return;
+    gboolean enabled = FALSE;
+    g_object_get(settings, kProperty, &enabled, nullptr);
+    if (!enabled) return;
+    g_object_set(settings, kProperty, FALSE, nullptr);
+    settings_ = settings;
+#endif
+  }
+  ~CAnimationsOff() {
+    Restore();
+  }
+  CAnimationsOff(const CAnimationsOff&) = delete;
+  CAnimationsOff& operator=(const CAnimationsOff&) = delete;
+
+  void Restore() {
+#if defined(__WXGTK__)
+    if (settings_) g_object_set(settings_, kProperty, TRUE, nullptr);
+    settings_ = nullptr;
+#endif
+  }
+
+ private:
+#if defined(__WXGTK__)
+  static constexpr const char* kProperty = "gtk-enable-animations";
+  GObject* settings_ = nullptr;
+#endif
+};
 
 // Only a regular file is read as input: opening a FIFO would wait for a writer and a device may
 // never end, either of which would leave the window hanging.
@@ -76,6 +122,7 @@ bool CMainDialog::ProcessFile(const CLineArray& input, CLineArray& output) {
   auto* progress = new CProgressDialog(this);
   progress->CreateModeless();
   InitProgressTexts(*progress);
+  CAnimationsOff animationsOff;
   Disable();
   progress->Show();
 
@@ -91,6 +138,7 @@ bool CMainDialog::ProcessFile(const CLineArray& input, CLineArray& output) {
 
   progress->Destroy();  // hidden at once, deleted when the event loop is idle again
   Enable();
+  animationsOff.Restore();
 
   switch (result) {
     case ResultDone:

@@ -1,6 +1,8 @@
 // The processing run behind Run: checks of the names, the outcome messages, the overwrite
 // question, saving that never destroys data, the progress window, Cancel, and the editor start.
 
+#include <dlfcn.h>
+#include <glib-object.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/app.h>
@@ -252,6 +254,45 @@ TEST_F(ProcessingRunTest, ProgressWindowShowsTheNamesWhileTheMainWindowIsDisable
   EXPECT_TRUE(dialog.IsThisEnabled());
   ProgressSnapshot after = TakeSnapshot(dialog);
   EXPECT_FALSE(after.found && after.shown) << "the progress window is gone";
+}
+
+// The toolkit's settings object, looked up as the program looks it up.
+GObject* ToolkitSettings() {
+  using GetDefault = GObject* (*)();
+  auto getDefault = reinterpret_cast<GetDefault>(::dlsym(RTLD_DEFAULT, "gtk_settings_get_default"));
+  return getDefault ? getDefault() : nullptr;
+}
+
+bool AnimationsOn(GObject* settings) {
+  gboolean on = FALSE;
+  g_object_get(settings, "gtk-enable-animations", &on, nullptr);
+  return on != FALSE;
+}
+
+TEST_F(ProcessingRunTest, AnimationsPauseForTheRunAndTheUsersSettingComesBack) {
+  GObject* settings = ToolkitSettings();
+  ASSERT_NE(settings, nullptr);
+  const std::string input = Dir().Write("a.js", kScript);
+  CMainDialog& dialog = OpenQuiet();
+  const bool before = AnimationsOn(settings);
+  int run = 0;
+  for (const bool userSetting : {true, false, true}) {
+    SCOPED_TRACE(userSetting ? "animations on" : "animations off");
+    g_object_set(settings, "gtk-enable-animations", userSetting ? TRUE : FALSE, nullptr);
+    std::optional<bool> during;
+    bool mainEnabled = true;
+    wxTheApp->CallAfter([&] {
+      during = AnimationsOn(settings);
+      mainEnabled = dialog.IsThisEnabled();
+    });
+    Run(input, Dir().Path("out" + std::to_string(run++) + ".js"));
+    ASSERT_TRUE(during.has_value()) << "the run let the event loop turn";
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_FALSE(*during);
+    EXPECT_EQ(AnimationsOn(settings), userSetting);
+    EXPECT_TRUE(dialog.IsThisEnabled());
+  }
+  g_object_set(settings, "gtk-enable-animations", before ? TRUE : FALSE, nullptr);
 }
 
 // A script whose run takes seconds: many short lines and some long ones.
