@@ -47,6 +47,16 @@ void CLineArray::RemoveAll() {
 
 namespace {
 
+// How many bits are set, in line: __builtin_popcountll calls a library function where the
+// instruction is not known to be there (the x86-64 baseline), and line ends are counted for
+// every 64 bytes read.
+unsigned BitCount(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555u;
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<unsigned>((x * 0x0101010101010101u) >> 56);
+}
+
 // Finds the line ends of data[begin, end), which starts a line, for as long as reading leaves
 // the text where it stands: up to the first line that ends in CR LF or holds a NUL or a 0x1A, or
 // the end. Each line's end goes to `ends`; returns where the first line not looked at starts.
@@ -82,7 +92,7 @@ std::size_t FindUnmovedLines(const char* data, std::size_t begin, std::size_t en
     }
     if (count + 64 > ends.size()) ends.resize(count + 64 + 4096);
     std::size_t* out = ends.data() + count;
-    count += static_cast<std::size_t>(__builtin_popcountll(lfs));
+    count += BitCount(lfs);
     // A mask gone empty gives bit 63: a value written past the count, never read.
     constexpr std::uint64_t kLast = std::uint64_t{1} << 63;
     for (; lfs != 0; out += 4) {
