@@ -366,24 +366,25 @@ def window_part(meta, window):
     timed = time.get("status") == "ok"
     lines = [
         "Window program: its Run against vantorel-cli on %s (%.2f MB), both whole runs that read "
-        "the file, format it and write a file with CR LF line ends: `vantorel-cli --eol crlf -o "
-        "FILE` timed by hyperfine, the window program driven through its real window on a "
-        "virtual display by `build-bench/bench/vantorel-window-bench` (which answers the "
-        "overwrite question at once) after a warm-up run. Medians; CPU: user and system time of "
-        "the process (of vantorel-cli the mean, as hyperfine gives it), without the display "
-        "server's:" % (name, nbytes / MB),
+        "the file, format it and write a file with CR LF line ends, timed side by side by "
+        "`build-bench/bench/vantorel-window-bench`: before each Run of the window program, "
+        "driven through its real window on a virtual display (the overwrite question answered "
+        "at once), it runs `vantorel-cli --eol crlf -o FILE`; a warm-up run of each first. "
+        "Medians; CPU: user and system time of the process, without the display server's:"
+        % (name, nbytes / MB),
         "",
         "| program | runs | s | CPU s | MB/s | × vantorel-cli time |",
         "|---|---|---|---|---|---|",
     ]
-    cli_s = float(meta["window_cli_s"]) if meta.get("window_cli") == "ok" else None
+    cli_s = time.get("cli_median_s") if timed else None
     if cli_s:
-        cpu = meta.get("window_cli_cpu_s")
-        lines.append("| vantorel-cli | %s | %.3f | %s | %s | 1 |" % (
-            meta.get("window_cli_runs"), cli_s, "%.3f" % float(cpu) if cpu else "–",
+        cpu = time.get("cli_cpu_median_s")
+        lines.append("| vantorel-cli | %d | %.3f | %s | %s | 1 |" % (
+            time["runs"], cli_s, "%.3f" % cpu if cpu is not None else "–",
             fmt_number(nbytes / MB / cli_s)))
     else:
-        lines.append("| vantorel-cli | – | %s | – | – | – |" % meta.get("window_cli", "failed"))
+        lines.append("| vantorel-cli | – | %s | – | – | – |" % (
+            "not timed" if meta.get("window_cli") == "ok" else meta.get("window_cli", "failed")))
     if timed:
         median = time["median_s"]
         lines.append("| window program | %d | %.3f (%.3f to %.3f) | %.3f | %s | %s |" % (
