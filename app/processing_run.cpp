@@ -55,7 +55,16 @@ class CAnimationsOff {
 
   void Restore() {
 #if defined(__WXGTK__)
-    if (settings_) g_object_set(settings_, kProperty, TRUE, nullptr);
+    if (!settings_) return;
+    // Set by the program, the value would stay fixed for good, and a later change of the
+    // desktop's setting would no longer reach this program: the value goes back to where GTK
+    // takes it from, and is only set where that does not give the value before the run.
+    using Reset = void (*)(GObject*, const char*);
+    auto reset = reinterpret_cast<Reset>(::dlsym(RTLD_DEFAULT, "gtk_settings_reset_property"));
+    if (reset) reset(settings_, kProperty);
+    gboolean enabled = FALSE;
+    g_object_get(settings_, kProperty, &enabled, nullptr);
+    if (!enabled) g_object_set(settings_, kProperty, TRUE, nullptr);
     settings_ = nullptr;
 #endif
   }
