@@ -88,6 +88,9 @@ TEST(Stability, SecondRunChangesNothing) {
        "<html><script><script\n\f/}/", true},
       {"semicolon from the next line after a division, a block comment after it",
        "/;\n; /* x/ { */\n", false},
+      {"keyword alone on a template's line, before a lone CR", "}`\nfunction\r\0\n`{i"sv, false},
+      {"keyword alone on a template's line in a block, before a lone CR",
+       "<html><script>}`\nfunction\r\0\n`{i</script>"sv, true},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
