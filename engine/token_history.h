@@ -25,7 +25,8 @@ class CTokenHistory {
     for (std::size_t i = 0; mayHoldParen && i < text.size(); ++i) {
       if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
     }
-    if (text == "class") inClassHead_ = true;
+    // A line that goes on with a string or template is no class head, whatever it spells.
+    if (text == "class" && !inLiteral(column)) inClassHead_ = true;
     Push({TokenWord, text, line, inLiteral(column + text.size() - 1)});
   }
   // A "{" has opened a block: a class head is over.

@@ -91,6 +91,8 @@ TEST(Stability, SecondRunChangesNothing) {
       {"keyword alone on a template's line, before a lone CR", "}`\nfunction\r\0\n`{i"sv, false},
       {"keyword alone on a template's line in a block, before a lone CR",
        "<html><script>}`\nfunction\r\0\n`{i</script>"sv, true},
+      {"'class' alone on a template's line, before a lone CR", "`\nclass\r\0\n`\nx\n{\ny\n}\n"sv,
+       false},
   };
   const LayoutOptions optionSets[] = {{0, 0, 2}, {1, 0, 4}, {0, 1, 2}, {1, 0, 0}};
   for (const StableCase& c : cases) {
