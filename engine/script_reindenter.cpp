@@ -255,9 +255,9 @@ void CScriptAnalyzer::ReindentScript(bool wholeFile, TextPos blockStart, TextPos
     const int type = tokenizer_.GetTokenType();
     const std::string_view text = tokenizer_.GetTokenText();
     if (type == TokenWord) {
-      // A line that goes on with a string or template is its data, whatever word it spells
-      // (and a lone CR after the word would make it spell another once trimmed).
-      if (tokenizer_.GetTokenColumn() == 0 && tokenizer_.LineStartsInLiteral()) continue;
+      // A line that goes on with a string or template is no keyword (with a lone CR after it,
+      // it would spell one once the CR is trimmed, and a second run would differ).
+      if (history_.LastEndsInLiteral()) continue;
       if (EqualsIgnoringCase(text, "function"))
         depth = 0;
       else if (EqualsIgnoringCase(text, "for"))

@@ -25,10 +25,14 @@ class CTokenHistory {
     for (std::size_t i = 0; mayHoldParen && i < text.size(); ++i) {
       if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
     }
+    const Token word{TokenWord, text, line, inLiteral(column + text.size() - 1)};
     // A line that goes on with a string or template is no class head, whatever it spells.
-    if (text == "class" && !inLiteral(column)) inClassHead_ = true;
-    Push({TokenWord, text, line, inLiteral(column + text.size() - 1)});
+    if (text == "class" && !word.endsInLiteral) inClassHead_ = true;
+    Push(word);
   }
+  // Whether the last token ends inside a string, template or regular expression: a word that
+  // does (a line that goes on with a literal) is no keyword, whatever it spells.
+  bool LastEndsInLiteral() const { return Last().endsInLiteral; }
   // A "{" has opened a block: a class head is over.
   void BlockOpened() { inClassHead_ = false; }
 
