@@ -26,7 +26,7 @@ void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
   } else if (text.size() == 1 && text[0] == ';') {
     inClassHead_ = false;
   }
-  Push({TokenOperator, text, line, false});
+  Push(TokenOperator, text, line, false);
 }
 
 void CTokenHistory::CloseParen() {

@@ -25,10 +25,10 @@ class CTokenHistory {
     for (std::size_t i = 0; mayHoldParen && i < text.size(); ++i) {
       if (text[i] == ')' && !inLiteral(column + i)) CloseParen();
     }
-    const Token word{TokenWord, text, line, inLiteral(column + text.size() - 1)};
+    const bool endsInLiteral = inLiteral(column + text.size() - 1);
     // A line that goes on with a string or template is no class head, whatever it spells.
-    if (text == "class" && !word.endsInLiteral) inClassHead_ = true;
-    Push(word);
+    if (text == "class" && !endsInLiteral) inClassHead_ = true;
+    Push(TokenWord, text, line, endsInLiteral);
   }
   // Whether the last token ends inside a string, template or regular expression: a word that
   // does (a line that goes on with a literal) is no keyword, whatever it spells.
@@ -74,9 +74,15 @@ class CTokenHistory {
   };
   // The two tokens take turns in two slots: a new one overwrites the older, and nothing is
   // copied from slot to slot.
-  void Push(const Token& token) {
+  // Field by field: a token built whole and copied in is read back before its parts are stored,
+  // which stalls the per-token path.
+  void Push(int type, std::string_view text, std::ptrdiff_t line, bool endsInLiteral) {
     newest_ ^= 1;
-    slots_[newest_] = token;
+    Token& slot = slots_[newest_];
+    slot.type = type;
+    slot.text = text;
+    slot.line = line;
+    slot.endsInLiteral = endsInLiteral;
   }
   const Token& Last() const { return slots_[newest_]; }
   const Token& Before() const { return slots_[newest_ ^ 1]; }
