@@ -113,9 +113,11 @@ class CLeanLexer {
   bool Next();
   // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
   // them), the gaps between them and the operators "(" and ">", counting each and handing it
-  // to note(token). Stops before anything else, the line's end and the stop.
-  template <typename Note>
-  void ReadPlainTokens(Note note);
+  // to notes.Word(text, line, holdsParen) or notes.Operator(text, line). Stops before anything
+  // else, the line's end and the stop. Only the last token read is set up as the current one:
+  // nothing looks at the others but the notes.
+  template <typename Notes>
+  void ReadPlainTokens(Notes& notes);
   const Token& Current() const { return token_; }
   std::ptrdiff_t LineIndex() const { return line_; }
   bool LineReadToEnd() const { return next_ >= text_.size(); }
@@ -157,6 +159,8 @@ class CLeanLexer {
   enum Phase { PhaseWord, PhaseOperator, PhaseAfterOperator };
 
   void LoadLine();
+  // Next's general way, token by token through the classified runs.
+  bool ReadToken();
   bool ReadPlainToken(bool all);
   // Where the plain word at `at` ends (word bytes only, then a blank, an operator or the line's
   // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment.
@@ -279,6 +283,10 @@ bool CLeanLexer::Next() {
   token_.type = TokenNone;
   if (line_ >= lineCount_) return false;
   if (phase_ != PhaseWord && ReadPlainToken(true)) return true;
+  return ReadToken();
+}
+
+bool CLeanLexer::ReadToken() {
   for (;;) {
     switch (phase_) {
       case PhaseWord: {
@@ -424,10 +432,73 @@ inline bool CLeanLexer::ReadPlainToken(bool all) {
   return true;
 }
 
-template <typename Note>
-void CLeanLexer::ReadPlainTokens(Note note) {
+template <typename Notes>
+void CLeanLexer::ReadPlainTokens(Notes& notes) {
   if (phase_ == PhaseWord) return;
-  while (ReadPlainToken(false)) note(token_);
+  const char* const data = text_.data();
+  const std::size_t size = text_.size();
+  // As in ReadPlainToken; neither changes while plain tokens are read.
+  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<')))
+    return;
+  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(data[pos_]) != kBlankByte) return;
+  std::size_t pos = pos_;
+  bool afterWord = phase_ == PhaseOperator;
+  std::size_t last = npos;       // where the last token read begins
+  std::size_t wordBegin = npos;  // the last word read
+  std::size_t wordEnd = 0;
+  bool operatorRead = false;
+  for (;;) {
+    std::size_t at = pos;
+    while (at < size && KindOf(data[at]) == kBlankByte) ++at;
+    if (at >= size) break;
+    const char c = data[at];
+    const std::uint8_t kind = KindOf(c);
+    if (kind == kOperatorByte) {
+      if (c == '{' || c == '}' || c == ';') break;
+      Tick(at);
+      notes.Operator(std::string_view(data + at, 1), line_);
+      last = at;
+      pos = at + 1;
+      afterWord = false;
+      operatorRead = true;
+      continue;
+    }
+    if (kind > kCloseParenByte) break;
+    bool holdsParen = false;
+    const std::size_t end = PlainWordEnd(at, &holdsParen);
+    if (end == npos) break;
+    if (afterWord && at > pos) Tick(at);  // the gap between two words
+    Tick(at);
+    if (holdsParen) parenSeen_ = end;
+    notes.Word(std::string_view(data + at, end - at), line_, holdsParen);
+    last = wordBegin = at;
+    wordEnd = end;
+    pos = end;
+    afterWord = true;
+  }
+  if (last == npos) return;
+  // The state after the last token, as TakeWord and TakeOperator leave it.
+  token_.line = line_;
+  token_.column = last;
+  if (operatorRead) regexAllowed_ = true;
+  if (wordBegin != npos) {
+    wordHasLiteral_ = false;
+    wordBegin_ = wordBegin;
+    wordEnd_ = wordEnd;
+  }
+  regexAfterWord_ = afterWord;
+  if (afterWord) {
+    token_.type = TokenWord;
+    token_.text = std::string_view(data + wordBegin, wordEnd - wordBegin);
+    phase_ = PhaseOperator;
+    runClass_ = ClassWord;
+  } else {
+    token_.type = TokenOperator;
+    token_.text = std::string_view(data + last, 1);
+    phase_ = PhaseAfterOperator;
+    runClass_ = ClassOperator;
+  }
+  pos_ = next_ = runEnd_ = pos;
 }
 
 std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
@@ -1085,13 +1156,16 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
       forAllowance = 2;
   };
   // What Next and NoteToken do with the tokens that the lexer reads in a batch.
-  auto notePlain = [&](const Token& token) {
-    if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
-    history_.NoteWord(
-        token.text, token.line, token.column, [](std::size_t) { return false; },
-        lexer_.WordMayHoldParen());
-    noteKeyword(token.text);
-  };
+  struct {
+    CTokenHistory& history;
+    decltype(noteKeyword)& keyword;
+    void Word(std::string_view text, std::ptrdiff_t line, bool holdsParen) {
+      history.NoteWord(
+          text, line, 0, [](std::size_t) { return false; }, holdsParen);
+      keyword(text);
+    }
+    void Operator(std::string_view text, std::ptrdiff_t line) { history.NoteOperator(text, line); }
+  } notePlain{history_, noteKeyword};
   if (!wholeFile) {
     lexer_.StartAt(blockStart, blockEnd);
     if (!SkipLineEnds(&start)) return FinishScript(false, start, depth, true);
