@@ -67,6 +67,7 @@ constexpr std::array<std::uint8_t, 256> MakeByteKinds() {
   return kinds;
 }
 constexpr std::array<std::uint8_t, 256> kByteKinds = MakeByteKinds();
+static_assert(kWordByte == 0 && kCloseParenByte == 1, "PlainWordEnd counts \")\" by their kinds");
 
 std::uint8_t KindOf(char c) {
   return kByteKinds[static_cast<unsigned char>(c)];
@@ -113,7 +114,7 @@ class CLeanLexer {
   bool Next();
   // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
   // them), the gaps between them and the operators "(" and ">", counting each and handing it
-  // to notes.Word(text, line, holdsParen) or notes.Operator(text, line). Stops before anything
+  // to notes.Word(text, line, number of ")" in it) or notes.Operator(text, line). Stops before anything
   // else, the line's end and the stop. Only the last token read is set up as the current one:
   // nothing looks at the others but the notes.
   template <typename Notes>
@@ -163,8 +164,9 @@ class CLeanLexer {
   bool ReadToken();
   bool ReadPlainToken(bool all);
   // Where the plain word at `at` ends (word bytes only, then a blank, an operator or the line's
-  // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment.
-  std::size_t PlainWordEnd(std::size_t at, bool* holdsParen) const;
+  // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment; with
+  // the number of ")" in it.
+  std::size_t PlainWordEnd(std::size_t at, std::size_t* parens) const;
   // Hands out the word [at, end) or the operator at `at`, counted, and reads on after it.
   void TakeWord(std::size_t at, std::size_t end, bool holdsParen);
   void TakeOperator(std::size_t at);
@@ -350,16 +352,17 @@ bool CLeanLexer::ReadToken() {
   }
 }
 
-inline std::size_t CLeanLexer::PlainWordEnd(std::size_t at, bool* holdsParen) const {
+inline std::size_t CLeanLexer::PlainWordEnd(std::size_t at, std::size_t* parens) const {
   const char* data = text_.data();
   const std::size_t size = text_.size();
   if (data[at] == '-' && StartsWithAt(text_, at, kJsHtmlCommentClose)) return npos;
   std::size_t end = at;
-  std::uint8_t kinds = 0;
+  std::size_t count = 0;
   std::uint8_t kind = kBlankByte;
-  for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) kinds |= kind;
+  // A word byte's kind is 0, a ")"'s 1: the sum counts them.
+  for (; end < size && (kind = KindOf(data[end])) <= kCloseParenByte; ++end) count += kind;
   if (end < size && kind != kBlankByte && kind != kOperatorByte) return npos;
-  *holdsParen = kinds != 0;
+  *parens = count;
   return end;
 }
 
@@ -421,11 +424,11 @@ inline bool CLeanLexer::ReadPlainToken(bool all) {
     TakeOperator(at);
     runClass_ = ClassOperator;
   } else {
-    bool holdsParen = false;
-    const std::size_t end = kind <= kCloseParenByte ? PlainWordEnd(at, &holdsParen) : npos;
+    std::size_t parens = 0;
+    const std::size_t end = kind <= kCloseParenByte ? PlainWordEnd(at, &parens) : npos;
     if (end == npos) return false;
     if (phase_ == PhaseOperator && at > pos_) Tick(at);  // the gap between two words
-    TakeWord(at, end, holdsParen);
+    TakeWord(at, end, parens != 0);
     runClass_ = ClassWord;
   }
   next_ = runEnd_ = pos_;
@@ -464,13 +467,13 @@ void CLeanLexer::ReadPlainTokens(Notes& notes) {
       continue;
     }
     if (kind > kCloseParenByte) break;
-    bool holdsParen = false;
-    const std::size_t end = PlainWordEnd(at, &holdsParen);
+    std::size_t parens = 0;
+    const std::size_t end = PlainWordEnd(at, &parens);
     if (end == npos) break;
     if (afterWord && at > pos) Tick(at);  // the gap between two words
     Tick(at);
-    if (holdsParen) parenSeen_ = end;
-    notes.Word(std::string_view(data + at, end - at), line_, holdsParen);
+    if (parens != 0) parenSeen_ = end;
+    notes.Word(std::string_view(data + at, end - at), line_, parens);
     last = wordBegin = at;
     wordEnd = end;
     pos = end;
@@ -1159,9 +1162,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   struct {
     CTokenHistory& history;
     decltype(noteKeyword)& keyword;
-    void Word(std::string_view text, std::ptrdiff_t line, bool holdsParen) {
-      history.NoteWord(
-          text, line, 0, [](std::size_t) { return false; }, holdsParen);
+    void Word(std::string_view text, std::ptrdiff_t line, std::size_t parens) {
+      history.NotePlainWord(text, line, parens);
       keyword(text);
     }
     void Operator(std::string_view text, std::ptrdiff_t line) { history.NoteOperator(text, line); }
