@@ -254,7 +254,8 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   // A line that is part of a literal is data, however blank it looks.
   if (shape.keepStart || shape.keepEnd) keptLine_ = output_.GetSize() - 1;
   const std::size_t indent = depth > 0 && !shape.keepStart ? IndentWidth(depth) : 0;
-  const std::size_t base = output_.GetLast().size();
+  // Only a comment's column needs it.
+  const std::size_t base = shape.commentAt != npos ? output_.GetLast().size() : 0;
   // Collapsing blanks only ever shortens the text; Fill and CopyCollapsed may write 15 bytes past
   // what they copy.
   char* const lineStart = output_.ExtendLast(indent + (end - begin) + 15);
@@ -265,6 +266,11 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   };
   std::size_t i = begin;
   std::size_t k = 0;  // next literal
+  if (literals.empty() && (shape.commentAt < begin || shape.commentAt >= end)) {
+    // Most lines: no literal, no comment.
+    out = CopyCollapsed(out, t, begin, end);
+    i = end;
+  }
   while (i < end) {
     while (k < literals.size() && literals[k].second <= i) ++k;
     if (k < literals.size() && literals[k].first <= i) {
