@@ -121,6 +121,9 @@ class CLeanLexer {
   void ReadPlainTokens(Notes& notes);
   const Token& Current() const { return token_; }
   std::ptrdiff_t LineIndex() const { return line_; }
+  // Whether `line` is the line being read, and its text.
+  bool HoldsLine(std::ptrdiff_t line) const { return line == textLine_; }
+  std::string_view LineText() const { return text_; }
   bool LineReadToEnd() const { return next_ >= text_.size(); }
   // Valid once the line is read to its end.
   std::size_t LineComment() const { return lineComment_; }
@@ -219,6 +222,7 @@ class CLeanLexer {
   CProgressTicker& ticker_;
   std::ptrdiff_t line_ = -1;
   std::string_view text_;
+  std::ptrdiff_t textLine_ = -1;  // the line text_ holds; -1 before the first is loaded
   Phase phase_ = PhaseWord;
   std::size_t pos_ = 0;
   Token token_;
@@ -269,6 +273,7 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
 
 void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
+  textLine_ = line_;
   next_ = runEnd_ = 0;
   runClass_ = ClassWord;
   SetRegexAllowed(true);  // a "/" that begins a line is read as a regular expression
@@ -834,7 +839,8 @@ class CLeanReindenter {
     return shape;
   }
   std::string_view LineAt(std::ptrdiff_t line) const {
-    return input_.GetAt(static_cast<std::size_t>(line));
+    // Mostly the line the lexer reads, which it holds at hand.
+    return lexer_.HoldsLine(line) ? lexer_.LineText() : input_.GetAt(static_cast<std::size_t>(line));
   }
 
   void StartSegment(TextPos* start);
