@@ -13,19 +13,15 @@ void CTokenHistory::Clear() {
   unmatchedCloses_ = 0;
 }
 
-void CTokenHistory::NoteOperator(std::string_view text, std::ptrdiff_t line) {
-  if (text.size() == 1 && text[0] == '(') {
-    // A word that ends inside a string or template (a line that continues one) is no keyword.
-    auto keyword = [](const Token& t) { return t.type == TokenWord && !t.endsInLiteral; };
-    // A function's name, say, between the keyword and the "(": the keyword is asked first, as
-    // nearly every "(" follows a word that is no keyword at all.
-    bool head = keyword(Last()) &&
-                (OpensHead(Last().text) ||
-                 (keyword(Before()) && OpensHead(Before().text) && IsIdentifier(Last().text)));
-    parenIsHead_.push_back(head);
-  } else if (text.size() == 1 && text[0] == ';') {
-    inClassHead_ = false;
-  }
+void CTokenHistory::NoteOpenParen(std::string_view text, std::ptrdiff_t line) {
+  // A word that ends inside a string or template (a line that continues one) is no keyword.
+  auto keyword = [](const Token& t) { return t.type == TokenWord && !t.endsInLiteral; };
+  // A function's name, say, between the keyword and the "(": the keyword is asked first, as
+  // nearly every "(" follows a word that is no keyword at all.
+  bool head = keyword(Last()) &&
+              (OpensHead(Last().text) ||
+               (keyword(Before()) && OpensHead(Before().text) && IsIdentifier(Last().text)));
+  parenIsHead_.push_back(head);
   Push(TokenOperator, text, line, false);
 }
 

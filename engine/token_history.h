@@ -14,8 +14,12 @@ namespace vantorel {
 class CTokenHistory {
  public:
   void Clear();
-  // An operator token other than the gap between two words.
-  void NoteOperator(std::string_view text, std::ptrdiff_t line);
+  // An operator token other than the gap between two words. Only "(" asks what came before.
+  void NoteOperator(std::string_view text, std::ptrdiff_t line) {
+    if (text.size() == 1 && text[0] == '(') return NoteOpenParen(text, line);
+    if (text.size() == 1 && text[0] == ';') inClassHead_ = false;
+    Push(TokenOperator, text, line, false);
+  }
   // A word at `column` of its line; inLiteral(c) tells whether byte c of the line lies inside a
   // string, template or regular expression. Closing parentheses stand inside words; a caller
   // that knows the word holds none says so with mayHoldParen false.
@@ -93,6 +97,7 @@ class CTokenHistory {
   }
   const Token& Last() const { return slots_[newest_]; }
   const Token& Before() const { return slots_[newest_ ^ 1]; }
+  void NoteOpenParen(std::string_view text, std::ptrdiff_t line);
   void CloseParen();
 
   Token slots_[2];
