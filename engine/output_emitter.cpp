@@ -221,8 +221,8 @@ char* CopyCollapsed(char* out, const char* text, std::size_t from, std::size_t t
 // "<script" or "</script" the byte that followed decides how a browser reads the name (a blank
 // makes it a tag, a vertical tab does not): that byte stays, but for a CR, which the line end
 // stands for.
-std::size_t COutputEmitter::TrimmedEnd(std::string_view text, std::size_t begin,
-                                       std::size_t end) const {
+std::size_t COutputEmitter::TrimmedEndOfBlanks(std::string_view text, std::size_t begin,
+                                               std::size_t end) const {
   const std::size_t full = end;
   while (end > begin && IsWhiteSpace(text[end - 1])) --end;
   if (guardScriptEnd_ && end < full && text[end] != '\r' &&

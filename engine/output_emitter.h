@@ -117,9 +117,14 @@ class COutputEmitter {
   static bool EndsInScriptTagName(std::string_view text);
   // Where text[begin, end) ends without its trailing white space; in a page's block the byte
   // after a trailing "<script" or "</script" stays (see GuardScriptEnd).
-  std::size_t TrimmedEnd(std::string_view text, std::size_t begin, std::size_t end) const;
+  std::size_t TrimmedEnd(std::string_view text, std::size_t begin, std::size_t end) const {
+    // Most text ends in no white space, and then nothing is trimmed or kept.
+    if (end == begin || !IsWhiteSpace(text[end - 1])) return end;
+    return TrimmedEndOfBlanks(text, begin, end);
+  }
 
  private:
+  std::size_t TrimmedEndOfBlanks(std::string_view text, std::size_t begin, std::size_t end) const;
   void JoinLastLineToPrevious(char separator);
   void EmitBraceLine(char brace, int depth, bool beginsLine);
   bool ContinueLastLine(bool beginsLine) const;
