@@ -114,9 +114,9 @@ class CLeanLexer {
   bool Next();
   // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
   // them), the gaps between them and the operators "(" and ">", counting each and handing it
-  // to notes.Word(text, line, number of ")" in it) or notes.Operator(text, line). Stops before anything
-  // else, the line's end and the stop. Only the last token read is set up as the current one:
-  // nothing looks at the others but the notes.
+  // to notes.Word(text, line, number of ")" in it) or notes.Operator(text, line). Stops before
+  // anything else, the line's end and the stop. Only the last token read is set up as the current
+  // one: nothing looks at the others but the notes.
   template <typename Notes>
   void ReadPlainTokens(Notes& notes);
   const Token& Current() const { return token_; }
@@ -446,8 +446,7 @@ void CLeanLexer::ReadPlainTokens(Notes& notes) {
   const char* const data = text_.data();
   const std::size_t size = text_.size();
   // As in ReadPlainToken; neither changes while plain tokens are read.
-  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<')))
-    return;
+  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<'))) return;
   if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(data[pos_]) != kBlankByte) return;
   std::size_t pos = pos_;
   bool afterWord = phase_ == PhaseOperator;
@@ -840,7 +839,8 @@ class CLeanReindenter {
   }
   std::string_view LineAt(std::ptrdiff_t line) const {
     // Mostly the line the lexer reads, which it holds at hand.
-    return lexer_.HoldsLine(line) ? lexer_.LineText() : input_.GetAt(static_cast<std::size_t>(line));
+    return lexer_.HoldsLine(line) ? lexer_.LineText()
+                                  : input_.GetAt(static_cast<std::size_t>(line));
   }
 
   void StartSegment(TextPos* start);
