@@ -293,6 +293,20 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   output_.EndLastAt(out);
 }
 
+void COutputEmitter::EmitPlainLine(std::string_view text, int depth) {
+  if (guardScriptEnd_ || output_.HoldsText(text.data())) return EmitLine(text, depth);
+  const char* t = text.data();
+  std::size_t begin = 0;
+  std::size_t end = TrimmedEnd(text, 0, text.size());
+  while (begin < end && IsWhiteSpace(t[begin])) ++begin;
+  while (end > begin && t[end - 1] == '\r') --end;
+  output_.AddEmpty();
+  const std::size_t indent = IndentWidth(depth);
+  char* const lineStart = output_.ExtendLast(indent + (end - begin) + 15);
+  char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
+  output_.EndLastAt(CopyCollapsed(out, t, begin, end));
+}
+
 std::string COutputEmitter::CollapseBlanks(std::string_view text) {
   std::string result;
   result.reserve(text.size());

@@ -60,6 +60,9 @@ class COutputEmitter {
   // Appends the text, blank runs reduced, trimmed and indented, as a new last line; literals and
   // the kept start or end of the text are copied as they stand.
   void EmitLine(std::string_view text, int depth, const PieceShape& shape = PieceShape());
+  // EmitLine for text with no literal and no comment in it, which nothing joins to the last line
+  // (outside a page's block): most lines of code.
+  void EmitPlainLine(std::string_view text, int depth);
   // Trims the right end of the last line and appends text to it; before a line comment that ends
   // the line, when there is one. Without a last line the text becomes a line of its own.
   void AppendToLastLine(std::string_view text);

@@ -973,6 +973,13 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
                                  : std::string_view();
     const std::size_t to = from + piece.size();
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
+    // A segment holds no literal but those taken here: no token starts inside one.
+    if (literals.second == 0 && commentAt == npos && !guard_) {
+      out_.EmitPlainLine(piece, depth);
+      emitted_ = {end.line, std::min(end.column, lineLength)};
+      emittedInComment_ = toLineEnd && lexer_.LineEndsInBlock();
+      return;
+    }
     piece_.commentAt = commentAt;
     piece_.literals.clear();
     for (std::size_t k = 0; k < literals.second; ++k) {
