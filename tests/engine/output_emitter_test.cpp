@@ -50,6 +50,32 @@ TEST(OutputEmitter, EmitLineCollapsesTrimsAndIndents) {
   }
 }
 
+// The shorter way for lines with no literal and no comment writes what EmitLine writes, after
+// any last line, with spaces or tabs; in a page's block, where "<script" at a line's end keeps
+// the byte after it, it takes EmitLine's way.
+TEST(OutputEmitter, EmitPlainLineWritesWhatEmitLineWrites) {
+  const char* const texts[] = {
+      "  a  \t b  ", "a\t\tb", "x = 1  //  a   b", "", "   ", "\r\v x \f\r", "a\r", "a\r\r  ",
+      "\t\ta b c d e f g h i j k l m n o p q r", "x = '<' + y</script ", "y <script\t"};
+  for (const char* text : texts) {
+    for (int depth : {0, 3, -2}) {
+      for (int insertMode : {0, 1}) {
+        for (bool guard : {false, true}) {
+          SCOPED_TRACE(::testing::Message() << "[" << text << "] " << depth << " " << insertMode
+                                            << " " << guard);
+          Emitter general(Layout(0, insertMode, 2), {"before  "});
+          Emitter plain(Layout(0, insertMode, 2), {"before  "});
+          general.emitter.GuardScriptEnd(guard);
+          plain.emitter.GuardScriptEnd(guard);
+          general.emitter.EmitLine(text, depth);
+          plain.emitter.EmitPlainLine(text, depth);
+          EXPECT_EQ(plain.Output(), general.Output());
+        }
+      }
+    }
+  }
+}
+
 // Lines are written in place at the end of the output, which moves as it grows: text taken from
 // the output itself still comes out whole (under the address sanitizer, a read of moved text
 // fails here).
