@@ -85,8 +85,7 @@ class CTokenHistory {
   };
   // The two tokens take turns in two slots: a new one overwrites the older, and nothing is
   // copied from slot to slot.
-  // Field by field: a token built whole and copied in is read back before its parts are stored,
-  // which stalls the per-token path.
+  // Field by field: building a whole token and copying it in cost more on the per-token path.
   void Push(int type, std::string_view text, std::ptrdiff_t line, bool endsInLiteral) {
     newest_ ^= 1;
     Token& slot = slots_[newest_];
