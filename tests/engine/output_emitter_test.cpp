@@ -54,15 +54,23 @@ TEST(OutputEmitter, EmitLineCollapsesTrimsAndIndents) {
 // any last line, with spaces or tabs; in a page's block, where "<script" at a line's end keeps
 // the byte after it, it takes EmitLine's way.
 TEST(OutputEmitter, EmitPlainLineWritesWhatEmitLineWrites) {
-  const char* const texts[] = {
-      "  a  \t b  ", "a\t\tb", "x = 1  //  a   b", "", "   ", "\r\v x \f\r", "a\r", "a\r\r  ",
-      "\t\ta b c d e f g h i j k l m n o p q r", "x = '<' + y</script ", "y <script\t"};
+  const char* const texts[] = {"  a  \t b  ",
+                               "a\t\tb",
+                               "x = 1  //  a   b",
+                               "",
+                               "   ",
+                               "\r\v x \f\r",
+                               "a\r",
+                               "a\r\r  ",
+                               "\t\ta b c d e f g h i j k l m n o p q r",
+                               "x = '<' + y</script ",
+                               "y <script\t"};
   for (const char* text : texts) {
     for (int depth : {0, 3, -2}) {
       for (int insertMode : {0, 1}) {
         for (bool guard : {false, true}) {
-          SCOPED_TRACE(::testing::Message() << "[" << text << "] " << depth << " " << insertMode
-                                            << " " << guard);
+          SCOPED_TRACE(::testing::Message()
+                       << "[" << text << "] " << depth << " " << insertMode << " " << guard);
           Emitter general(Layout(0, insertMode, 2), {"before  "});
           Emitter plain(Layout(0, insertMode, 2), {"before  "});
           general.emitter.GuardScriptEnd(guard);
