@@ -212,16 +212,27 @@ CLineArray LargeScript() {
   return input;
 }
 
-// With a display, as in the window program: the same lines, progress shown, Cancel noticed.
+// With a display, as in the window program: the same lines, progress shown, Cancel noticed. On
+// one thread, the later part read first, the parts join; at once, they may not, where the later
+// part's thread starts late and the part before reads it as its own.
 TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
   const CLineArray input = LargeScript();
   const SplitResult whole = RunSplit(input, kEveryLayout[0], OnePart());
-  CountingProgress display;
-  const SplitResult split = RunSplit(input, kEveryLayout[0], ScriptSplit(), &display);
-  EXPECT_EQ(split.outcome, SplitOutcome::Joined);
-  EXPECT_EQ(split.result, ResultDone);
-  EXPECT_TRUE(split.output == whole.output);
-  EXPECT_GT(display.shown, 100);
+  for (bool concurrent : {false, true}) {
+    SCOPED_TRACE(concurrent ? "at once" : "on one thread");
+    ScriptSplit byDefault;
+    byDefault.concurrent = concurrent;
+    CountingProgress display;
+    const SplitResult split = RunSplit(input, kEveryLayout[0], byDefault, &display);
+    if (concurrent) {
+      EXPECT_NE(split.outcome, SplitOutcome::OnePart);
+    } else {
+      EXPECT_EQ(split.outcome, SplitOutcome::Joined);
+    }
+    EXPECT_EQ(split.result, ResultDone);
+    EXPECT_TRUE(split.output == whole.output);
+    EXPECT_GT(display.shown, 100);
+  }
 
   for (int cancelAfter : {1, 50, 400}) {
     CountingProgress cancelling;
@@ -233,7 +244,8 @@ TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
 }
 
 // Input whose later lines were taken over from another array (as a joined run's output is):
-// the middle is found by the lines' sizes, not by where they lie.
+// the middle is found by the lines' sizes, not by where they lie. The later part is read first,
+// so that the parts join however late a thread would start.
 TEST(SplitRun, InputInTwoBuffersIsSplitAtItsMiddle) {
   const CLineArray whole = LargeScript();
   CLineArray front;
@@ -243,6 +255,7 @@ TEST(SplitRun, InputInTwoBuffersIsSplitAtItsMiddle) {
   front.TakeOverLines(std::move(back), 0);
   ScriptSplit middle;
   middle.minBytes = 0;
+  middle.concurrent = false;
   const SplitResult one = RunSplit(whole, kEveryLayout[1], OnePart());
   const SplitResult split = RunSplit(front, kEveryLayout[1], middle);
   EXPECT_EQ(split.outcome, SplitOutcome::Joined);
