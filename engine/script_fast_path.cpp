@@ -165,7 +165,7 @@ class CLeanLexer {
   void LoadLine();
   // Next's general way, token by token through the classified runs.
   bool ReadToken();
-  bool ReadPlainToken(bool all);
+  bool ReadPlainToken();
   // Where the plain word at `at` ends (word bytes only, then a blank, an operator or the line's
   // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment; with
   // the number of ")" in it.
@@ -289,7 +289,7 @@ bool CLeanLexer::Next() {
   token_.text = {};
   token_.type = TokenNone;
   if (line_ >= lineCount_) return false;
-  if (phase_ != PhaseWord && ReadPlainToken(true)) return true;
+  if (phase_ != PhaseWord && ReadPlainToken()) return true;
   return ReadToken();
 }
 
@@ -305,7 +305,7 @@ bool CLeanLexer::ReadToken() {
           if (line_ >= lineCount_) return false;
           // The line's first word is empty where blanks lead it: the gap comes next.
           phase_ = PhaseOperator;
-          if (ReadPlainToken(true)) return true;
+          if (ReadPlainToken()) return true;
           phase_ = PhaseWord;
         }
         token_.line = line_;
@@ -396,9 +396,9 @@ inline void CLeanLexer::TakeOperator(std::size_t at) {
 }
 
 // After a word or an operator (or at a line's start): the next token, when it is a plain word,
-// an operator or the line's end (with `all`; else no end of line, "{", "}" or ";"), handed out
-// and counted as the phases of Next would. False, with nothing read, for anything else.
-inline bool CLeanLexer::ReadPlainToken(bool all) {
+// an operator or the line's end, handed out and counted as the phases of Next would. False, with
+// nothing read, for anything else.
+inline bool CLeanLexer::ReadPlainToken() {
   const std::size_t size = text_.size();
   // A block's end stands at the "<" of its closing tag, where no plain token reaches: that "<"
   // is left to Step.
@@ -410,7 +410,6 @@ inline bool CLeanLexer::ReadPlainToken(bool all) {
   std::size_t at = pos_;
   while (at < size && KindOf(text_[at]) == kBlankByte) ++at;
   if (at >= size) {
-    if (!all) return false;
     token_.line = line_;
     token_.type = TokenEndOfLine;
     // After an operator the end of line stands at the operator's column.
@@ -425,7 +424,6 @@ inline bool CLeanLexer::ReadPlainToken(bool all) {
   const std::uint8_t kind = KindOf(c);
   token_.line = line_;
   if (kind == kOperatorByte) {
-    if (!all && (c == '{' || c == '}' || c == ';')) return false;
     TakeOperator(at);
     runClass_ = ClassOperator;
   } else {
