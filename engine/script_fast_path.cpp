@@ -112,13 +112,15 @@ class CLeanLexer {
   // remembers what it found on the current line, which both would find again alike.
   bool SameCourse(const CLeanLexer& other) const;
   bool Next();
-  // Reads on as Next would, token by token, over plain words (no literal, comment or "/" in
-  // them), the gaps between them and the operators "(" and ">", counting each and handing it
-  // to notes.Word(text, line, number of ")" in it) or notes.Operator(text, line). Stops before
-  // anything else, the line's end and the stop. Only the last token read is set up as the current
-  // one: nothing looks at the others but the notes.
+  // Reads on as Next would, token by token, over words of word bytes and strings (no other
+  // literal, no comment or "/" in them), the gaps between them and the operators "(" and ">",
+  // counting each and handing it to notes.Word(text, line, number of ")" outside its strings,
+  // whether it ends in one) or notes.Operator(text, line). Stops before anything else, the line's
+  // end and the stop. Only the last token read is set up as the current one: nothing looks at the
+  // others but the notes. A "{", "}" or ";" that stops it is read as well, and noted: true then,
+  // with that as the current token.
   template <typename Notes>
-  void ReadPlainTokens(Notes& notes);
+  bool ReadPlainTokens(Notes& notes);
   const Token& Current() const { return token_; }
   std::ptrdiff_t LineIndex() const { return line_; }
   // Whether `line` is the line being read, and its text.
@@ -170,6 +172,17 @@ class CLeanLexer {
   // end), or npos when a literal, a comment or a "/" may join it or "-->" opens a comment; with
   // the number of ")" in it.
   std::size_t PlainWordEnd(std::size_t at, std::size_t* parens) const;
+  // A word of word bytes and strings (no other literal, comment or "/"): what reading it tells.
+  struct StringWord {
+    std::size_t parens = 0;       // ")" outside its strings
+    std::size_t parenEnd = npos;  // the end of its last run of word bytes holding a ")"
+    std::size_t runBegin = npos;  // its last run of word bytes
+    std::size_t runEnd = 0;
+    bool endsInString = false;
+  };
+  // Where such a word at `at` ends, its strings added to the line's literals; npos, with nothing
+  // added, for any other word.
+  std::size_t StringWordEnd(std::size_t at, StringWord* word);
   // Hands out the word [at, end) or the operator at `at`, counted, and reads on after it.
   void TakeWord(std::size_t at, std::size_t end, bool holdsParen);
   void TakeOperator(std::size_t at);
@@ -371,6 +384,49 @@ inline std::size_t CLeanLexer::PlainWordEnd(std::size_t at, std::size_t* parens)
   return end;
 }
 
+inline std::size_t CLeanLexer::StringWordEnd(std::size_t at, StringWord* word) {
+  const char* data = text_.data();
+  const std::size_t size = text_.size();
+  const std::size_t literals = literals_.size();
+  bool holdsString = false;
+  std::size_t p = at;
+  while (p < size) {
+    const std::uint8_t kind = KindOf(data[p]);
+    if (kind <= kCloseParenByte) {
+      // As Step reads it: "-->" at the start of a run of word bytes opens a comment.
+      if (data[p] == '-' && StartsWithAt(text_, p, kJsHtmlCommentClose)) break;
+      const std::size_t begin = p;
+      std::size_t parens = 0;
+      std::uint8_t k;
+      for (; p < size && (k = KindOf(data[p])) <= kCloseParenByte; ++p) parens += k;
+      word->parens += parens;
+      if (parens != 0) word->parenEnd = p;
+      word->runBegin = begin;
+      word->runEnd = p;
+      word->endsInString = false;
+      continue;
+    }
+    if (kind == kQuoteByte) {
+      bool continued = false;
+      const std::size_t end = scanner_.String(p + 1, data[p], &continued);
+      if (continued) throw Unsupported();  // a string that goes on over the line end
+      Literal(p, end);
+      holdsString = true;
+      word->endsInString = true;
+      p = end;
+      continue;
+    }
+    if (kind == kBlankByte || kind == kOperatorByte) {
+      if (holdsString) return p;
+      break;
+    }
+    break;
+  }
+  if (p >= size && holdsString) return p;
+  literals_.resize(literals);
+  return npos;
+}
+
 inline void CLeanLexer::TakeWord(std::size_t at, std::size_t end, bool holdsParen) {
   token_.type = TokenWord;
   token_.text = text_.substr(at, end - at);
@@ -439,20 +495,29 @@ inline bool CLeanLexer::ReadPlainToken() {
 }
 
 template <typename Notes>
-void CLeanLexer::ReadPlainTokens(Notes& notes) {
-  if (phase_ == PhaseWord) return;
+bool CLeanLexer::ReadPlainTokens(Notes& notes) {
+  if (phase_ == PhaseWord) return false;
   const char* const data = text_.data();
   const std::size_t size = text_.size();
   // As in ReadPlainToken (spelt out again: a shared predicate cost the pass 1.6 %); neither
   // changes while plain tokens are read.
-  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<'))) return;
-  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(data[pos_]) != kBlankByte) return;
+  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<')))
+    return false;
+  if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(data[pos_]) != kBlankByte)
+    return false;
   std::size_t pos = pos_;
   bool afterWord = phase_ == PhaseOperator;
   std::size_t last = npos;       // where the last token read begins
   std::size_t wordBegin = npos;  // the last word read
   std::size_t wordEnd = 0;
-  bool operatorRead = false;
+  bool wordHasString = false;
+  std::size_t runBegin = npos;  // the last run of word bytes read
+  std::size_t runEnd = 0;
+  // What decides whether a "/" after the last token begins a regular expression, as Step leaves
+  // it: -1 where nothing read changed it.
+  int regexAllowed = -1;
+  bool regexAfterWord = false;
+  bool separator = false;
   for (;;) {
     std::size_t at = pos;
     while (at < size && KindOf(data[at]) == kBlankByte) ++at;
@@ -460,39 +525,62 @@ void CLeanLexer::ReadPlainTokens(Notes& notes) {
     const char c = data[at];
     const std::uint8_t kind = KindOf(c);
     if (kind == kOperatorByte) {
-      if (c == '{' || c == '}' || c == ';') break;
       Tick(at);
       notes.Operator(std::string_view(data + at, 1), line_);
       last = at;
       pos = at + 1;
       afterWord = false;
-      operatorRead = true;
+      regexAllowed = 1;
+      regexAfterWord = false;
+      if (c == '{' || c == '}' || c == ';') {
+        separator = true;
+        break;
+      }
       continue;
     }
-    if (kind > kCloseParenByte) break;
+    if (kind > kCloseParenByte && kind != kQuoteByte) break;
     std::size_t parens = 0;
-    const std::size_t end = PlainWordEnd(at, &parens);
-    if (end == npos) break;
+    std::size_t end = PlainWordEnd(at, &parens);
+    StringWord word;
+    if (end != npos) {
+      if (parens != 0) parenSeen_ = end;
+      runBegin = at;
+      runEnd = end;
+      regexAfterWord = true;
+      wordHasString = false;
+    } else {
+      // Strings are the literals most words hold: read here rather than run by run.
+      end = StringWordEnd(at, &word);
+      if (end == npos) break;
+      parens = word.parens;
+      if (word.parenEnd != npos) parenSeen_ = word.parenEnd;
+      if (word.runBegin != npos) {
+        runBegin = word.runBegin;
+        runEnd = word.runEnd;
+      }
+      regexAllowed = 0;
+      regexAfterWord = !word.endsInString;
+      wordHasString = true;
+    }
     if (afterWord && at > pos) Tick(at);  // the gap between two words
     Tick(at);
-    if (parens != 0) parenSeen_ = end;
-    notes.Word(std::string_view(data + at, end - at), line_, parens);
+    notes.Word(std::string_view(data + at, end - at), line_, parens, word.endsInString);
     last = wordBegin = at;
     wordEnd = end;
     pos = end;
     afterWord = true;
   }
-  if (last == npos) return;
-  // The state after the last token, as TakeWord and TakeOperator leave it.
+  if (last == npos) return false;
+  // The state after the last token, as TakeWord, TakeOperator and Step leave it.
   token_.line = line_;
   token_.column = last;
-  if (operatorRead) regexAllowed_ = true;
-  if (wordBegin != npos) {
-    wordHasLiteral_ = false;
-    wordBegin_ = wordBegin;
-    wordEnd_ = wordEnd;
+  if (regexAllowed >= 0) regexAllowed_ = regexAllowed == 1;
+  if (wordBegin != npos) wordHasLiteral_ = wordHasString;
+  if (runBegin != npos) {
+    wordBegin_ = runBegin;
+    wordEnd_ = runEnd;
   }
-  regexAfterWord_ = afterWord;
+  regexAfterWord_ = regexAfterWord;
   if (afterWord) {
     token_.type = TokenWord;
     token_.text = std::string_view(data + wordBegin, wordEnd - wordBegin);
@@ -505,6 +593,7 @@ void CLeanLexer::ReadPlainTokens(Notes& notes) {
     runClass_ = ClassOperator;
   }
   pos_ = next_ = runEnd_ = pos;
+  return separator;
 }
 
 std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
@@ -817,6 +906,7 @@ class CLeanReindenter {
  private:
   bool Next();
   void NoteToken();
+  void NoteWordToken();
   bool TokenIs(char op) const {
     const Token& t = lexer_.Current();
     return t.type == TokenOperator && t.text.size() == 1 && t.text[0] == op;
@@ -904,10 +994,16 @@ bool CLeanReindenter::Next() {
   return true;
 }
 
-void CLeanReindenter::NoteToken() {
+// Ends of line and operators, most tokens here, in line; words out of line.
+inline void CLeanReindenter::NoteToken() {
   const Token& token = lexer_.Current();
   if (token.type == TokenEndOfLine) return;
   if (token.type == TokenOperator) return history_.NoteOperator(token.text, token.line);
+  NoteWordToken();
+}
+
+void CLeanReindenter::NoteWordToken() {
+  const Token& token = lexer_.Current();
   const bool literal = lexer_.WordHasLiteral();
   history_.NoteWord(
       token.text, token.line, token.column,
@@ -1172,8 +1268,9 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
   struct {
     CTokenHistory& history;
     decltype(noteKeyword)& keyword;
-    void Word(std::string_view text, std::ptrdiff_t line, std::size_t parens) {
-      history.NotePlainWord(text, line, parens);
+    void Word(std::string_view text, std::ptrdiff_t line, std::size_t parens,
+              bool endsInLiteral) {
+      history.NotePlainWord(text, line, parens, endsInLiteral);
       keyword(text);
     }
     void Operator(std::string_view text, std::ptrdiff_t line) { history.NoteOperator(text, line); }
@@ -1187,6 +1284,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     lexer_.StartAtLine(blockStart.line);
     start = blockStart;
   }
+  // The current token was read and noted with plain tokens before it, and is still to be handled.
+  bool pending = false;
   for (;;) {
     // At every segment start, whatever the part, so that two parts' states stay comparable.
     if (advanced && start.line == lexer_.LineIndex()) lexer_.DropTakenLiterals(start.column);
@@ -1194,12 +1293,13 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     if (advanced && (record_ || (share_ && !Before(start, share_->firstPos))) &&
         AtSegmentStart(start, depth, forAllowance))
       return;
-    if (!advanced && !Next()) return FinishScript(true, start, depth);
+    if (!advanced && !pending && !Next()) return FinishScript(true, start, depth);
     advanced = false;
+    pending = false;
     const Token& token = lexer_.Current();
     if (token.type == TokenWord) {
       noteKeyword(token.text);
-      lexer_.ReadPlainTokens(notePlain);
+      pending = lexer_.ReadPlainTokens(notePlain);
       continue;
     }
     if (token.type == TokenEndOfLine) {
@@ -1240,7 +1340,7 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
         CarryComments(start, depth);
         break;
       default:
-        lexer_.ReadPlainTokens(notePlain);
+        pending = lexer_.ReadPlainTokens(notePlain);
         break;
     }
   }

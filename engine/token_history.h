@@ -34,12 +34,13 @@ class CTokenHistory {
     if (text == "class" && !endsInLiteral) inClassHead_ = true;
     Push(TokenWord, text, line, endsInLiteral);
   }
-  // A word that holds no string, template or regular expression, with `closes` ")" in it: the
-  // same as NoteWord, for a caller that has counted them.
-  void NotePlainWord(std::string_view text, std::ptrdiff_t line, std::size_t closes) {
+  // A word with `closes` ")" outside its literals, and whether it ends inside one: the same as
+  // NoteWord, for a caller that has counted them.
+  void NotePlainWord(std::string_view text, std::ptrdiff_t line, std::size_t closes,
+                     bool endsInLiteral = false) {
     for (; closes > 0; --closes) CloseParen();
-    if (text == "class") inClassHead_ = true;
-    Push(TokenWord, text, line, false);
+    if (text == "class" && !endsInLiteral) inClassHead_ = true;
+    Push(TokenWord, text, line, endsInLiteral);
   }
   // Whether the last token ends inside a string, template or regular expression: a word that
   // does (a line that goes on with a literal) is no keyword, whatever it spells.
