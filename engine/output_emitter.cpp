@@ -293,8 +293,18 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   output_.EndLastAt(out);
 }
 
+bool COutputEmitter::PlainLineFits(std::string_view text) const {
+  if (!guardScriptEnd_) return true;
+  auto endsInT = [](std::string_view t) {
+    std::size_t end = t.size();
+    while (end > 0 && IsWhiteSpace(t[end - 1])) --end;
+    return end > 0 && (t[end - 1] == 't' || t[end - 1] == 'T');
+  };
+  return !endsInT(text) && (output_.IsEmpty() || !endsInT(output_.GetLast()));
+}
+
 void COutputEmitter::EmitPlainLine(std::string_view text, int depth) {
-  if (guardScriptEnd_ || output_.HoldsText(text.data())) return EmitLine(text, depth);
+  if (!PlainLineFits(text) || output_.HoldsText(text.data())) return EmitLine(text, depth);
   const char* t = text.data();
   std::size_t begin = 0;
   std::size_t end = TrimmedEnd(text, 0, text.size());

@@ -1069,7 +1069,7 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
     const std::size_t to = from + piece.size();
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
     // A segment holds no literal but those taken here: no token starts inside one.
-    if (literals.second == 0 && commentAt == npos && !guard_) {
+    if (literals.second == 0 && commentAt == npos && (!guard_ || out_.PlainLineFits(piece))) {
       out_.EmitPlainLine(piece, depth);
     } else {
       piece_.commentAt = commentAt;

@@ -52,7 +52,7 @@ TEST(OutputEmitter, EmitLineCollapsesTrimsAndIndents) {
 
 // The shorter way for lines with no literal and no comment writes what EmitLine writes, after
 // any last line, with spaces or tabs; in a page's block, where "<script" at a line's end keeps
-// the byte after it, it takes EmitLine's way.
+// the byte after it and a last line ending in it takes the text on, it takes EmitLine's way.
 TEST(OutputEmitter, EmitPlainLineWritesWhatEmitLineWrites) {
   const char* const texts[] = {"  a  \t b  ",
                                "a\t\tb",
@@ -64,20 +64,34 @@ TEST(OutputEmitter, EmitPlainLineWritesWhatEmitLineWrites) {
                                "a\r\r  ",
                                "\t\ta b c d e f g h i j k l m n o p q r",
                                "x = '<' + y</script ",
-                               "y <script\t"};
-  for (const char* text : texts) {
-    for (int depth : {0, 3, -2}) {
-      for (int insertMode : {0, 1}) {
-        for (bool guard : {false, true}) {
-          SCOPED_TRACE(::testing::Message()
-                       << "[" << text << "] " << depth << " " << insertMode << " " << guard);
-          Emitter general(Layout(0, insertMode, 2), {"before  "});
-          Emitter plain(Layout(0, insertMode, 2), {"before  "});
-          general.emitter.GuardScriptEnd(guard);
-          plain.emitter.GuardScriptEnd(guard);
-          general.emitter.EmitLine(text, depth);
-          plain.emitter.EmitPlainLine(text, depth);
-          EXPECT_EQ(plain.Output(), general.Output());
+                               "y <script\t",
+                               "  tt  ",
+                               "a = b;"};
+  for (const char* before : {"before  ", "x = 1 </SCRIPT", "a <script", "at"}) {
+    for (const char* text : texts) {
+      for (int depth : {0, 3, -2}) {
+        for (int insertMode : {0, 1}) {
+          for (bool guard : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "[" << before << "] [" << text << "] " << depth
+                                              << " " << insertMode << " " << guard);
+            Emitter general(Layout(0, insertMode, 2), {before});
+            Emitter plain(Layout(0, insertMode, 2), {before});
+            general.emitter.GuardScriptEnd(guard);
+            plain.emitter.GuardScriptEnd(guard);
+            const bool fits = plain.emitter.PlainLineFits(text);
+            general.emitter.EmitLine(text, depth);
+            plain.emitter.EmitPlainLine(text, depth);
+            EXPECT_EQ(plain.Output(), general.Output());
+            // Where it fits, EmitLine writes the same whether or not a line break stood before.
+            if (fits) {
+              Emitter begun(Layout(0, insertMode, 2), {before});
+              begun.emitter.GuardScriptEnd(guard);
+              PieceShape shape;
+              shape.beginsLine = true;
+              begun.emitter.EmitLine(text, depth, shape);
+              EXPECT_EQ(begun.Output(), general.Output());
+            }
+          }
         }
       }
     }
