@@ -293,28 +293,28 @@ void COutputEmitter::EmitLine(std::string_view text, int depth, const PieceShape
   output_.EndLastAt(out);
 }
 
-bool COutputEmitter::PlainLineFits(std::string_view text) const {
-  if (!guardScriptEnd_) return true;
-  auto endsInT = [](std::string_view t) {
-    std::size_t end = t.size();
-    while (end > 0 && IsWhiteSpace(t[end - 1])) --end;
-    return end > 0 && (t[end - 1] == 't' || t[end - 1] == 'T');
-  };
-  return !endsInT(text) && (output_.IsEmpty() || !endsInT(output_.GetLast()));
+void COutputEmitter::EmitPlainLine(std::string_view text, int depth) {
+  if (!TryEmitPlainLine(text, depth)) EmitLine(text, depth);
 }
 
-void COutputEmitter::EmitPlainLine(std::string_view text, int depth) {
-  if (!PlainLineFits(text) || output_.HoldsText(text.data())) return EmitLine(text, depth);
+bool COutputEmitter::TryEmitPlainLine(std::string_view text, int depth) {
+  if (output_.HoldsText(text.data())) return false;
   const char* t = text.data();
+  std::size_t end = text.size();
+  while (end > 0 && IsWhiteSpace(t[end - 1])) --end;
+  auto isT = [](char c) { return c == 't' || c == 'T'; };
+  if (guardScriptEnd_ && ((end > 0 && isT(t[end - 1])) ||
+                          (!output_.IsEmpty() && !output_.GetLast().empty() &&
+                           isT(output_.GetLast().back()))))
+    return false;
   std::size_t begin = 0;
-  std::size_t end = TrimmedEnd(text, 0, text.size());
   while (begin < end && IsWhiteSpace(t[begin])) ++begin;
-  while (end > begin && t[end - 1] == '\r') --end;
   output_.AddEmpty();
   const std::size_t indent = IndentWidth(depth);
   char* const lineStart = output_.ExtendLast(indent + (end - begin) + 15);
   char* out = Fill(lineStart, options_.insertMode == 1 ? '\t' : ' ', indent);
   output_.EndLastAt(CopyCollapsed(out, t, begin, end));
+  return true;
 }
 
 std::string COutputEmitter::CollapseBlanks(std::string_view text) {

@@ -61,12 +61,13 @@ class COutputEmitter {
   // the kept start or end of the text are copied as they stand.
   void EmitLine(std::string_view text, int depth, const PieceShape& shape = PieceShape());
   // EmitLine for text with no literal and no comment in it, which nothing joins to the last line
-  // (outside a page's block, or where PlainLineFits): most lines of code.
+  // (outside a page's block): most lines of code.
   void EmitPlainLine(std::string_view text, int depth);
-  // Whether the text goes out as EmitPlainLine writes it in a page's block too, wherever it
-  // stood: neither it nor the last line ends in a "t", so neither can end in "<script" or
-  // "</script" (see GuardScriptEnd).
-  bool PlainLineFits(std::string_view text) const;
+  // EmitPlainLine where it writes what EmitLine would whether or not a line break stood before
+  // the text: always outside a page's block, and inside one where neither the text nor the last
+  // line ends in a "t", so that neither can end in "<script" or "</script" (see GuardScriptEnd).
+  // False, with nothing written, elsewhere.
+  bool TryEmitPlainLine(std::string_view text, int depth);
   // Trims the right end of the last line and appends text to it; before a line comment that ends
   // the line, when there is one. Without a last line the text becomes a line of its own.
   void AppendToLastLine(std::string_view text);

@@ -1068,10 +1068,10 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
                                  : std::string_view();
     const std::size_t to = from + piece.size();
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
-    // A segment holds no literal but those taken here: no token starts inside one.
-    if (literals.second == 0 && commentAt == npos && (!guard_ || out_.PlainLineFits(piece))) {
-      out_.EmitPlainLine(piece, depth);
-    } else {
+    // A segment holds no literal but those taken here: no token starts inside one. Most have
+    // none, and no comment either.
+    const bool plain = literals.second == 0 && commentAt == npos;
+    if (!plain || !out_.TryEmitPlainLine(piece, depth)) {
       piece_.commentAt = commentAt;
       piece_.literals.clear();
       for (std::size_t k = 0; k < literals.second; ++k) {

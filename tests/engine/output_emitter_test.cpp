@@ -78,18 +78,24 @@ TEST(OutputEmitter, EmitPlainLineWritesWhatEmitLineWrites) {
             Emitter plain(Layout(0, insertMode, 2), {before});
             general.emitter.GuardScriptEnd(guard);
             plain.emitter.GuardScriptEnd(guard);
-            const bool fits = plain.emitter.PlainLineFits(text);
             general.emitter.EmitLine(text, depth);
             plain.emitter.EmitPlainLine(text, depth);
             EXPECT_EQ(plain.Output(), general.Output());
-            // Where it fits, EmitLine writes the same whether or not a line break stood before.
-            if (fits) {
+            // Where it takes the text, EmitLine writes the same whether or not a line break
+            // stood before it; elsewhere it writes nothing.
+            Emitter tried(Layout(0, insertMode, 2), {before});
+            tried.emitter.GuardScriptEnd(guard);
+            if (tried.emitter.TryEmitPlainLine(text, depth)) {
               Emitter begun(Layout(0, insertMode, 2), {before});
               begun.emitter.GuardScriptEnd(guard);
               PieceShape shape;
               shape.beginsLine = true;
               begun.emitter.EmitLine(text, depth, shape);
+              EXPECT_EQ(tried.Output(), general.Output());
               EXPECT_EQ(begun.Output(), general.Output());
+            } else {
+              EXPECT_TRUE(guard);
+              EXPECT_EQ(tried.Output(), (Lines{before}));
             }
           }
         }
