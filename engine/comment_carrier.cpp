@@ -40,7 +40,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
     const bool insideComment = inComment && line > from.line;  // a further line of a comment
     std::size_t lineCommentAt = npos;                          // in text
     std::size_t lineCommentColumn = npos;                      // in the input line
-    std::string separator;  // what stood between the code and the first comment
+    std::size_t firstPiece = npos;  // where the first piece kept begins in the input line
     std::size_t pieceEnd = npos;  // where the last piece kept ends in the input line
     text.clear();
     while (p < stop) {
@@ -72,7 +72,7 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
         closeMayComment = false;
         while (p < stop && s[p] != ' ' && !(s[p] >= '\t' && s[p] <= '\r')) ++p;
       }
-      if (text.empty()) separator = CollapsedGap(s.substr(lineFrom, begin - lineFrom));
+      if (text.empty()) firstPiece = begin;
       text.append(s.substr(begin, p - begin));
       pieceEnd = p;
     }
@@ -94,6 +94,8 @@ void CarryComments(const CLineArray& input, COutputEmitter& emitter, TextPos fro
       std::size_t rawComment = lineCommentColumn == npos ? npos : lineCommentColumn - from.column;
       emitter.AppendComment(raw, rawComment, depth, true);
     } else if (line == from.line && from.column > 0) {
+      // What stood between the code and the first comment.
+      const std::string separator = CollapsedGap(s.substr(lineFrom, firstPiece - lineFrom));
       emitter.AppendComment(text, lineCommentAt, depth, false, separator);
     } else {
       PieceShape shape;
