@@ -284,7 +284,7 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
          stopColumn_ == o.stopColumn_ && stop_ == o.stop_ && parenSeen_ == o.parenSeen_;
 }
 
-void CLeanLexer::LoadLine() {
+inline void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
   textLine_ = line_;
   next_ = runEnd_ = 0;
@@ -1010,7 +1010,7 @@ void CLeanReindenter::NoteWordToken() {
       [&](std::size_t at) { return literal && lexer_.InLiteral(at); }, lexer_.WordMayHoldParen());
 }
 
-void CLeanReindenter::StartSegment(TextPos* start) {
+inline void CLeanReindenter::StartSegment(TextPos* start) {
   *start = TokenPos();
   if (StartsWithAt(LineAt(start->line), start->column, kJsHtmlCommentClose)) throw Unsupported();
 }
