@@ -211,5 +211,47 @@ TEST(FastPath, LiteralsOnALongLineSameAsTheGeneralPath) {
   }
 }
 
+// Words made of strings and word bytes, read by the lean pass in one go: what follows them (a
+// "/" that divides or opens a regular expression, a "{" whose place depends on the ")" before it)
+// comes out as on the general path, and the words it leaves to that path go there.
+TEST(FastPath, WordsWithStringsSameAsTheGeneralPath) {
+  const struct {
+    std::vector<std::string> lines;
+    bool lean;  // the lean pass takes the whole script
+  } cases[] = {
+      {{"x = \"a\" / 2; y = 3 / 4; z = a\"b\"c / 2; w = 5 / 6;"}, true},
+      {{"x = \"a\"+b / 2; z = 'a'+/re/.test(s);"}, true},
+      {{"if (f(\")\") ) { g(); }", "if (f(\"(\") )", "{ h(); }"}, true},
+      {{"while (s == ')' )", "{ k(); }", "a = \"(\" ) ) {"}, true},
+      {{"x = \"a\"", "/re/.test(y);", "q = \"a\"", "/ 2;"}, true},
+      {{"class A extends B(\"x\")", "{ }", "class\"x\"", "{ }"}, true},
+      {{"s = \"a\"\"b\"'c'd; t = \"open to the end"}, true},
+      {{"w = \"a\"<b; v = \"a\"`t ${u}`+\"c\";"}, true},
+      {{"for (x = \"a;b\"; i < n; i++) { p(\"}\"); }"}, true},
+      {{"return \"x\" + \"y\"", "{ }"}, true},
+      {{"u = \"a\"-->b;"}, false},
+      {{"v = \"a\\", "b\";"}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.front());
+    CLineArray script = ToLineArray(c.lines);
+    std::vector<std::string> pageLines = c.lines;
+    pageLines.front() = "<p>x</p><script>" + pageLines.front();
+    pageLines.back() += "</script><p>y</p>";
+    CLineArray page = ToLineArray(pageLines);
+    for (const LayoutOptions& layout : kEveryLayout) {
+      const Comparison onScript = Compare(script, layout);
+      EXPECT_EQ(onScript.fastPathUsed, c.lean);
+      EXPECT_TRUE(onScript.same) << "layout " << layout.bracketStyle << layout.insertMode
+                                 << layout.indentCount;
+      EXPECT_TRUE(Compare(page, layout, true).same)
+          << "page, layout " << layout.bracketStyle << layout.insertMode << layout.indentCount;
+    }
+  }
+  // A string that the block's closing tag cuts off.
+  CLineArray cut = ToLineArray({"<script>x = \"a</script>b\"; y = 1;</script>"});
+  for (const LayoutOptions& layout : kEveryLayout) EXPECT_TRUE(Compare(cut, layout, true).same);
+}
+
 }  // namespace
 }  // namespace vantorel::testing
