@@ -16,6 +16,9 @@ class CProgressTicker {
  public:
   void Start(CAnalyzerProgress* progress, const CLineArray* input, std::string lineFormat,
              int interval);
+  // Whether ticks are counted at all: a caller that reads many tokens at once may leave them out
+  // where they are not.
+  bool Counts() const { return progress_ != nullptr; }
   // Called for each token read; false once the user has asked to stop.
   bool Tick(std::ptrdiff_t line, std::size_t column) {
     if (!progress_ || --budget_ > 0) return true;

@@ -518,6 +518,8 @@ bool CLeanLexer::ReadPlainTokens(Notes& notes) {
   int regexAllowed = -1;
   bool regexAfterWord = false;
   bool separator = false;
+  // Without a display to report to, counting tokens does nothing: nor is the gap looked for then.
+  const bool ticking = ticker_.Counts();
   for (;;) {
     std::size_t at = pos;
     while (at < size && KindOf(data[at]) == kBlankByte) ++at;
@@ -525,7 +527,7 @@ bool CLeanLexer::ReadPlainTokens(Notes& notes) {
     const char c = data[at];
     const std::uint8_t kind = KindOf(c);
     if (kind == kOperatorByte) {
-      Tick(at);
+      if (ticking) Tick(at);
       notes.Operator(std::string_view(data + at, 1), line_);
       last = at;
       pos = at + 1;
@@ -562,8 +564,10 @@ bool CLeanLexer::ReadPlainTokens(Notes& notes) {
       regexAfterWord = !word.endsInString;
       wordHasString = true;
     }
-    if (afterWord && at > pos) Tick(at);  // the gap between two words
-    Tick(at);
+    if (ticking) {
+      if (afterWord && at > pos) Tick(at);  // the gap between two words
+      Tick(at);
+    }
     notes.Word(std::string_view(data + at, end - at), line_, parens, word.endsInString);
     last = wordBegin = at;
     wordEnd = end;
