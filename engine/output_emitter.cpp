@@ -302,11 +302,16 @@ bool COutputEmitter::TryEmitPlainLine(std::string_view text, int depth) {
   const char* t = text.data();
   std::size_t end = text.size();
   while (end > 0 && IsWhiteSpace(t[end - 1])) --end;
-  auto isT = [](char c) { return c == 't' || c == 'T'; };
-  if (guardScriptEnd_ && ((end > 0 && isT(t[end - 1])) ||
-                          (!output_.IsEmpty() && !output_.GetLast().empty() &&
-                           isT(output_.GetLast().back()))))
-    return false;
+  auto endsInT = [](std::string_view s, std::size_t size) {
+    return size > 0 && (s[size - 1] == 't' || s[size - 1] == 'T');
+  };
+  if (guardScriptEnd_) {
+    if (endsInT(text, end)) return false;
+    if (!output_.IsEmpty()) {
+      const std::string_view last = output_.GetLast();
+      if (endsInT(last, last.size())) return false;
+    }
+  }
   std::size_t begin = 0;
   while (begin < end && IsWhiteSpace(t[begin])) ++begin;
   output_.AddEmpty();
