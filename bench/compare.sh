@@ -304,6 +304,49 @@ for name in "${CORPUS_FILES[@]}"; do
   done
 done
 
+# --- Copies written to a file -------------------------------------------------------------------
+
+# cat reads the large files at several GB/s, so its time, and with it the ÷ cat ratio, depend
+# mostly on where the copy goes. The targets are checked on the runs above, whose output goes to
+# /dev/null; these runs only show how the ratio moves when both programs write a file: one that
+# hyperfine empties before each run, and one that a shell redirection empties within the run.
+# Both programs are timed by one hyperfine call, so that a change in the load of the machine
+# falls on both.
+TO_FILE=$WORK/to-file.tsv
+COPY=$WORK/copy.out
+LARGE_BYTES=$((9 * MB))  # as report.py's LARGE_FILE_BYTES
+printf 'file\tbytes\toutput\ttool\tstatus\tmedian_s\truns\n' > "$TO_FILE"
+for name in "${CORPUS_FILES[@]}"; do
+  file=$CORPUS/$name
+  bytes=$(size_of "$file")
+  [ "$bytes" -lt "$LARGE_BYTES" ] && continue
+  for output in file shell; do
+    if [ "$output" = file ]; then
+      args=(-N "--output=$COPY" "cat $file" "$VANTOREL $file")
+    else
+      args=(--shell=sh "cat $file > $COPY" "$VANTOREL $file > $COPY")
+    fi
+    json=$WORK/runs/to-file.$output.$name.json
+    if hyperfine --style basic --warmup 3 --min-runs 20 --export-json "$json" "${args[@]}" \
+        > /dev/null 2>&1; then
+      mapfile -t lines < <(medians "$json")
+      read -r cat_s cat_runs <<< "${lines[0]}"
+      read -r cli_s cli_runs <<< "${lines[1]}"
+      printf '%s\t%s\t%s\tcat\tok\t%s\t%s\n' "$name" "$bytes" "$output" "$cat_s" "$cat_runs" \
+        >> "$TO_FILE"
+      printf '%s\t%s\t%s\tvantorel-cli\tok\t%s\t%s\n' "$name" "$bytes" "$output" "$cli_s" \
+        "$cli_runs" >> "$TO_FILE"
+      log "$name written to a file ($output): cat $cat_s s, vantorel-cli $cli_s s (medians)"
+    else
+      for tool in cat vantorel-cli; do
+        printf '%s\t%s\t%s\t%s\tfailed\t\t0\n' "$name" "$bytes" "$output" "$tool" >> "$TO_FILE"
+      done
+      log "$name written to a file ($output): hyperfine failed"
+    fi
+  done
+done
+rm -f "$COPY"
+
 # --- Scaling ------------------------------------------------------------------------------------
 
 # vantorel-cli only: the peers would need minutes for one run over 100 MB. The two sizes of one
@@ -439,4 +482,4 @@ fi
 
 python3 "$VANTOREL_ROOT/bench/report.py" --results "$RESULTS" --scaling "$SCALING" --memory "$MEMORY" \
   --meta "$WORK/meta.txt" --gbench "$WORK/gbench" --corpus-files "${CORPUS_FILES[*]}" \
-  --window "$WINDOW" --readme "$VANTOREL_ROOT/README.md"
+  --window "$WINDOW" --to-file "$TO_FILE" --readme "$VANTOREL_ROOT/README.md"

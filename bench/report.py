@@ -159,6 +159,20 @@ def read_window(path):
     return measures
 
 
+def read_copies(path):
+    """The runs of cat and vantorel-cli that write a file, by (file, output, tool)."""
+    copies = {}
+    if not path or not os.path.exists(path):
+        return copies
+    with open(path) as f:
+        header = f.readline().rstrip("\n").split("\t")
+        for line in f:
+            row = dict(zip(header, line.rstrip("\n").split("\t")))
+            row.setdefault("note", "")
+            copies[(row["file"], row["output"], row["tool"])] = Timing(row)
+    return copies
+
+
 def read_scaling(path):
     with open(path) as f:
         header = f.readline().rstrip("\n").split("\t")
@@ -325,6 +339,50 @@ def table(rows, sizes, files):
     return out
 
 
+COPY_OUTPUTS = [
+    ("null", "/dev/null (the table above)"),
+    ("file", "a file, emptied by hyperfine before the run"),
+    ("shell", "a file, emptied by the shell within the run"),
+]
+
+
+def copies_part(rows, sizes, copies):
+    """The ÷ cat ratio of the large files with the output going to /dev/null and to a file."""
+    files = []
+    for f, _, _ in copies:
+        if f not in files:
+            files.append(f)
+    if not files:
+        return []
+
+    def ms(t):
+        if t is None or not t.known:
+            return "–" if t is None else t.status
+        return "%.1f" % (t.lo * 1000)
+
+    out = [
+        "Where the copy goes: `cat` reads the large files at several GB/s, so its time, and the "
+        "÷ cat ratio with it, depend mostly on where its output goes. The targets below are "
+        "checked on the table above, output to /dev/null. Here both programs also write a file, "
+        "each pair timed by one hyperfine call (medians): without a shell, to a file that "
+        "hyperfine empties before each run, and through `sh -c 'PROGRAM FILE > COPY'`, where "
+        "emptying the previous copy is part of the run (hyperfine takes off the shell's own "
+        "start-up):",
+        "",
+        "| file | MB | output | cat ms | vantorel-cli ms | ÷ cat |",
+        "|---|---|---|---|---|---|",
+    ]
+    for f in files:
+        for output, label in COPY_OUTPUTS:
+            if output == "null":
+                c, v = rows.get((f, "cat")), rows.get((f, "vantorel-cli"))
+            else:
+                c, v = copies.get((f, output, "cat")), copies.get((f, output, "vantorel-cli"))
+            out.append("| %s | %.2f | %s | %s | %s | %s |" % (
+                f, sizes[f] / MB, label, ms(c), ms(v), fmt_ratio(ratio(v, c))))
+    return out + [""]
+
+
 def gbench_table(speeds):
     shapes = ["ManyLines", "OneLine", "Page"]
     sizes = sorted({int(m.group(1)) for m in (re.search(r"/(\d+)MB$", n) for n in speeds) if m})
@@ -431,7 +489,7 @@ def runs_summary(rows):
                      for tool, c in sorted(counts.items()))
 
 
-def render(meta, rows, sizes, corpus, scaling, checks, speeds, window):
+def render(meta, rows, sizes, corpus, scaling, checks, speeds, window, copies=None):
     changes = int(meta.get("local_changes") or 0)
     source = "commit %s" % meta.get("commit", "unknown")
     if changes:
@@ -464,6 +522,7 @@ def render(meta, rows, sizes, corpus, scaling, checks, speeds, window):
     skipped = skipped_notes(rows, corpus)
     if skipped:
         lines += ["Not run:", ""] + skipped + [""]
+    lines += copies_part(rows, sizes, copies or {})
     lines += [
         "Scaling: vantorel-cli alone on inputs of the same shape, the 100 MB one exactly ten "
         "times the 10 MB one, both sizes timed by one hyperfine call (medians):",
@@ -526,6 +585,7 @@ def main():
     ap.add_argument("--gbench", required=True)
     ap.add_argument("--corpus-files", required=True)
     ap.add_argument("--window", help="JSON lines of vantorel-window-bench")
+    ap.add_argument("--to-file", help="runs of cat and vantorel-cli that write a file")
     ap.add_argument("--readme", required=True)
     args = ap.parse_args()
 
@@ -539,7 +599,8 @@ def main():
     window = read_window(args.window) if args.window else None
     if window is not None:
         check_window(checks, meta, window)
-    block = render(meta, rows, sizes, corpus, scaling, checks, read_gbench(args.gbench), window)
+    block = render(meta, rows, sizes, corpus, scaling, checks, read_gbench(args.gbench), window,
+                   read_copies(args.to_file))
     print(block)
     write_readme(args.readme, block)
     if checks.failed:
