@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -894,6 +895,7 @@ class CLeanReindenter {
     if (k > 0) PlayLaterPart(&chain->At(k).share, 0);
     nextPart_ = k;
     PassPart();
+    if (k > 0 && share_) idleUntilLine_ = share_->firstPos.line - 1;
   }
   std::size_t JoinedPart() const { return nextPart_; }
   std::size_t JoinedCheckpoint() const { return nextCheckpoint_; }
@@ -961,6 +963,11 @@ class CLeanReindenter {
   bool Matches(const Checkpoint& checkpoint, int depth, int forAllowance,
                std::size_t* firstKept) const;
   bool GiveUpJoining();
+  // Called at the end of a line passed between segments: see idleUntilLine_.
+  void PassLineEnd() {
+    if (lexer_.LineIndex() >= idleUntilLine_) LeaveIfIdle();
+  }
+  void LeaveIfIdle();
   // Waits until ready() holds, showing where the later part reads and passing on a Cancel.
   template <typename Ready>
   void WaitFor(Ready ready);
@@ -978,6 +985,11 @@ class CLeanReindenter {
   std::size_t nextPart_ = 0;          // in a chain, the part share_ belongs to
   std::size_t segmentsRecorded_ = 0;  // segment starts passed while recording
   std::size_t nextCheckpoint_ = 0;
+  // A later part of a chain that comes to the end of the line before the next part's first
+  // without a checkpoint (no segment started in its own lines: only comments or blank lines
+  // there) gives up: no part before it can join it, and reading on would do the next part's
+  // work again and keep a second output of it.
+  std::ptrdiff_t idleUntilLine_ = std::numeric_limits<std::ptrdiff_t>::max();
   bool joined_ = false;
   bool gaveUp_ = false;
   std::size_t joinedAt_ = 0;
@@ -1025,6 +1037,7 @@ bool CLeanReindenter::SkipLineEnds(TextPos* start) {
       StartSegment(start);
       return true;
     }
+    PassLineEnd();
   }
   return false;
 }
@@ -1046,6 +1059,8 @@ bool CLeanReindenter::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
     } else if (lexer_.Current().type != TokenEndOfLine) {
       StartSegment(start);
       return true;
+    } else {
+      PassLineEnd();
     }
   }
   return false;
@@ -1228,6 +1243,12 @@ bool CLeanReindenter::Matches(const Checkpoint& checkpoint, int depth, int forAl
   const COutputEmitter::Snapshot tail = out_.TakeSnapshot();
   *firstKept = tail.firstKept;
   return COutputEmitter::SameTail(tail, checkpoint.tail);
+}
+
+void CLeanReindenter::LeaveIfIdle() {
+  idleUntilLine_ = std::numeric_limits<std::ptrdiff_t>::max();  // asked once
+  // Nobody can have joined at a checkpoint that was never published, nor will.
+  if (record_ && record_->Published() == 0) throw Unsupported();
 }
 
 bool CLeanReindenter::GiveUpJoining() {
@@ -1550,6 +1571,8 @@ bool CChainRun::ReadPart(std::size_t k, CProgressTicker* callerTicker) {
     // Out of memory, say: the part is of no use, and a part before it reads on through it.
     result = FastPathResult::Unsupported;
   }
+  // A later part that did not finish is never put together with the others: its lines go.
+  if (k > 0 && result != FastPathResult::Done) part.share.output = CLineArray();
   part.share.Finish(result);
   // What the first part cannot read, the whole run cannot.
   if (k == 0 && result != FastPathResult::Done) Stop();

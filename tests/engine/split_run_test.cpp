@@ -94,6 +94,10 @@ TEST(SplitRun, LookAlikeStatesInThreePartsGiveTheLinesOfOnePart) {
       {"a;", "/* x {", " y; }", " z; */", "function g() {", " b;", "}", "c;"},
       {"function k() {", "class A", "extends B", "{", "m() { return", "{", "}", "}", "}", "}"},
       {"{", "{", "a;", "}", "function f() {", "b;", "}", "c;", "}", "}", "d;"},
+      // Parts with nothing but comments and blank lines in their own lines give up at the next
+      // part: the others still give the lines of one part.
+      {"a;", "// one", "/* two", " three */", "", "// four", "/* five */", "b;", "// six"},
+      {"// one", "", "/* two {", " three; */", "// four", "x = {", "// five", "};"},
   };
   const std::vector<std::size_t> orders[] = {{}, {2}, {1}, {1, 2}};
   for (const Lines& script : cases) {
@@ -240,6 +244,34 @@ TEST(SplitRun, DisplayedRunsFinishOrStopLikeOnePart) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(RunSplit(input, kEveryLayout[0], ScriptSplit(), &cancelling).result, ResultCancelled);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  }
+}
+
+// A later part whose own lines hold nothing but comments can be joined by no part before it: it
+// stops at the next part instead of reading on to the end, which made the work grow with the
+// square of the number of parts. Read one after another on this thread, the run reads each line
+// about twice (the first part all of them, the later parts their own), whatever the parts.
+TEST(SplitRun, LaterPartsOfOnlyCommentsStopAtTheNextPart) {
+  Lines script{"a = 1;"};
+  for (int i = 0; i < 1000; ++i) {
+    script.push_back(i % 2 == 0 ? "// note " + std::to_string(i) : "/* note */");
+    if (i % 10 == 0) script.push_back("");
+  }
+  const CLineArray input = ToLineArray(script);
+  CountingProgress alone;
+  const SplitResult one = RunSplit(input, kEveryLayout[0], OnePart(), &alone);
+  ASSERT_EQ(one.result, ResultDone);
+  std::vector<std::ptrdiff_t> lines;
+  for (std::ptrdiff_t line = 100; line < static_cast<std::ptrdiff_t>(input.GetSize()); line += 100)
+    lines.push_back(line);
+  for (const auto& order : {std::vector<std::size_t>{}, std::vector<std::size_t>{1, 2, 3}}) {
+    CountingProgress parts;
+    const SplitResult split = RunSplit(input, kEveryLayout[0], AtLines(lines, false, order), &parts);
+    EXPECT_EQ(split.result, ResultDone);
+    EXPECT_TRUE(split.output == one.output);
+    EXPECT_NE(split.outcome, SplitOutcome::OnePart);
+    // Ticks reported: one per 64 tokens, nearly all of them ends of line.
+    EXPECT_LE(parts.pumps, 2 * alone.pumps + 2) << lines.size() + 1 << " parts";
   }
 }
 
