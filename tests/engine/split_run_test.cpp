@@ -266,7 +266,8 @@ TEST(SplitRun, LaterPartsOfOnlyCommentsStopAtTheNextPart) {
     lines.push_back(line);
   for (const auto& order : {std::vector<std::size_t>{}, std::vector<std::size_t>{1, 2, 3}}) {
     CountingProgress parts;
-    const SplitResult split = RunSplit(input, kEveryLayout[0], AtLines(lines, false, order), &parts);
+    const SplitResult split =
+        RunSplit(input, kEveryLayout[0], AtLines(lines, false, order), &parts);
     EXPECT_EQ(split.result, ResultDone);
     EXPECT_TRUE(split.output == one.output);
     EXPECT_NE(split.outcome, SplitOutcome::OnePart);
