@@ -96,15 +96,19 @@ def fmt_speed(timing, nbytes):
     return "failed"
 
 
+def read_tsv(path):
+    """The rows of a table with a header line, as dicts by column name."""
+    with open(path) as f:
+        header = f.readline().rstrip("\n").split("\t")
+        return [dict(zip(header, line.rstrip("\n").split("\t"))) for line in f if line.strip()]
+
+
 def read_results(path):
     rows = {}
     sizes = {}
-    with open(path) as f:
-        header = f.readline().rstrip("\n").split("\t")
-        for line in f:
-            row = dict(zip(header, line.rstrip("\n").split("\t")))
-            rows[(row["file"], row["tool"])] = Timing(row)
-            sizes[row["file"]] = int(row["bytes"])
+    for row in read_tsv(path):
+        rows[(row["file"], row["tool"])] = Timing(row)
+        sizes[row["file"]] = int(row["bytes"])
     return rows, sizes
 
 
@@ -164,19 +168,14 @@ def read_copies(path):
     copies = {}
     if not path or not os.path.exists(path):
         return copies
-    with open(path) as f:
-        header = f.readline().rstrip("\n").split("\t")
-        for line in f:
-            row = dict(zip(header, line.rstrip("\n").split("\t")))
-            row.setdefault("note", "")
-            copies[(row["file"], row["output"], row["tool"])] = Timing(row)
+    for row in read_tsv(path):
+        row.setdefault("note", "")
+        copies[(row["file"], row["output"], row["tool"])] = Timing(row)
     return copies
 
 
 def read_scaling(path):
-    with open(path) as f:
-        header = f.readline().rstrip("\n").split("\t")
-        return [dict(zip(header, line.rstrip("\n").split("\t"))) for line in f if line.strip()]
+    return read_tsv(path)
 
 
 def scaling_times(row):
@@ -356,9 +355,9 @@ def copies_part(rows, sizes, copies):
         return []
 
     def ms(t):
-        if t is None or not t.known:
-            return "–" if t is None else t.status
-        return "%.1f" % (t.lo * 1000)
+        if t is None:
+            return "–"
+        return "%.1f" % (t.lo * 1000) if t.known else t.status
 
     out = [
         "Where the copy goes: `cat` reads the large files at several GB/s, so its time, and the "
