@@ -1383,6 +1383,56 @@ using lean::ChainPart;
 using lean::CPartChain;
 
 constexpr std::size_t kMaxParts = 64;
+constexpr std::size_t kPartStartLookLines = 1024;
+
+// The first block comment mark in `text`: whether it opens or closes one.
+enum class CommentMark { None, Opens, Closes };
+CommentMark FirstCommentMark(std::string_view text) {
+  for (std::size_t at = text.find('*'); at != std::string_view::npos; at = text.find('*', at + 1)) {
+    if (at > 0 && text[at - 1] == '/') return CommentMark::Opens;
+    if (at + 1 < text.size() && text[at + 1] == '/') return CommentMark::Closes;
+  }
+  return CommentMark::None;
+}
+
+// Whether the line ends a statement, a block or a block comment.
+bool EndsStatement(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(" \t");
+  if (last == std::string_view::npos) return false;
+  const char end = text[last];
+  return end == ';' || end == '{' || end == '}' ||
+         (end == '/' && last > 0 && text[last - 1] == '*');
+}
+
+// Where a part had best start, from `line` on within a look ahead of lookBytes: after a line that
+// ends a statement, a block or a block comment, and outside a block comment (the next comment mark
+// is no "*/"); `line` itself where no such line is seen. A part read from inside a block comment
+// takes its text for code: no part before it can join it, and it reads on to the end for nothing.
+// Only how the work is shared depends on this, never the output.
+std::size_t PartStartFrom(const CLineArray& input, std::size_t line, std::size_t lookBytes) {
+  const std::size_t lineCount = input.GetSize();
+  std::size_t end = line;  // past the lines looked at
+  for (std::size_t seen = 0;
+       end < lineCount && end - line < kPartStartLookLines && seen < lookBytes; ++end)
+    seen += input.GetAt(end).size() + 1;
+  // The next mark after them, then, line by line backwards, the next mark from each on.
+  CommentMark next = CommentMark::None;
+  for (std::size_t at = end, seen = 0;
+       at < lineCount && seen < lookBytes && next == CommentMark::None; ++at) {
+    next = FirstCommentMark(input.GetAt(at));
+    seen += input.GetAt(at).size() + 1;
+  }
+  std::vector<CommentMark> nextFrom(end - line);
+  for (std::size_t at = end; at-- > line;) {
+    const CommentMark mark = FirstCommentMark(input.GetAt(at));
+    if (mark != CommentMark::None) next = mark;
+    nextFrom[at - line] = next;
+  }
+  for (std::size_t at = line; at < end; ++at) {
+    if (nextFrom[at - line] != CommentMark::Closes && EndsStatement(input.GetAt(at - 1))) return at;
+  }
+  return line;
+}
 
 // The parts of a whole script (see ScriptSplit): none where it is read in one. Lines are counted
 // by their sizes: they need not lie in one buffer.
@@ -1438,7 +1488,7 @@ void FindParts(const CLineArray& input, const ScriptSplit& split, CPartChain& ch
         }
       }
       if (low >= lineCount) break;
-      add(low);
+      add(PartStartFrom(input, low, smallest / 4));
     }
   }
   add(lineCount);

@@ -276,6 +276,45 @@ TEST(SplitRun, LaterPartsOfOnlyCommentsStopAtTheNextPart) {
   }
 }
 
+// A script split by its size whose middle lies inside a long block comment: the later part
+// starts after the comment, where the parts can meet. Read from inside, it would take the text
+// for code with braces that never close, and no part before it could join it.
+TEST(SplitRun, PartsBySizeStartOutsideABlockComment) {
+  const struct {
+    const char* label;
+    const char* opening;  // the line that opens the comment
+    Lines comment;        // repeated inside it
+  } cases[] = {
+      {"documentation", "/**", {" * Calls back {", " * @param options;"}},
+      {"code put out of use", "/*", {"old(a) {", "  if (a) {", "  a++;"}},
+      {"a comment after code on its line", "y = 2; /*", {"  if (b) {", "  counter++; } {"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Lines script;
+    auto addCode = [&script] {
+      for (int i = 0; i < 100; ++i) script.push_back("total += " + std::to_string(i) + ";");
+    };
+    addCode();
+    script.push_back(c.opening);
+    for (int i = 0; i < 40; ++i) script.insert(script.end(), c.comment.begin(), c.comment.end());
+    script.push_back(" */");
+    addCode();
+    const CLineArray input = ToLineArray(script);
+    ScriptSplit bySize;
+    bySize.minBytes = 0;
+    bySize.concurrent = false;
+    for (const LayoutOptions& layout : kEveryLayout) {
+      const SplitResult one = RunSplit(input, layout, OnePart());
+      ASSERT_EQ(one.result, ResultDone);
+      const SplitResult split = RunSplit(input, layout, bySize);
+      EXPECT_EQ(split.result, ResultDone);
+      EXPECT_EQ(split.output, one.output);
+      EXPECT_EQ(split.outcome, SplitOutcome::Joined);
+    }
+  }
+}
+
 // Input whose later lines were taken over from another array (as a joined run's output is):
 // the middle is found by the lines' sizes, not by where they lie. The later part is read first,
 // so that the parts join however late a thread would start.
