@@ -103,6 +103,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  "\n--- one part:\n" + onceText + "--- three parts:\n" + splitText);
     }
   }
+  if (!page && leanUsed && input.GetSize() > 1 && size > 4) {
+    // Parts by size, as large scripts are read, but of a few bytes each (as many as a run takes),
+    // begun the last first, each from a line near where its size ends.
+    ScriptSplit split;
+    split.concurrent = false;
+    split.minBytes = 0;
+    split.partBytes = 1 + data[4] % 64;
+    const std::string splitText = FormatSplit(input, options, false, split);
+    if (splitText != onceText)
+      Fail("a run in parts by size differs from one in one part",
+           how + ", parts of " + std::to_string(split.partBytes) + " bytes\n--- one part:\n" +
+               onceText + "--- in parts:\n" + splitText);
+  }
   if (page && leanUsed) {
     // From the start, and from a place the input's last two bytes choose.
     const std::size_t line = data[size - 1] % input.GetSize();
