@@ -261,6 +261,18 @@ for r in json.load(open(sys.argv[1]))["results"]:
     print("%.6f %d" % (r["median"], len(r["times"])))' "$1"
 }
 
+# The medians (seconds) and run counts of two commands over several hyperfine JSON exports, one
+# line per command: pooled_medians COMMAND1 COMMAND2 JSON...
+pooled_medians() {
+  python3 -c 'import json, statistics, sys
+times = {c: [] for c in sys.argv[1:3]}
+for path in sys.argv[3:]:
+    for r in json.load(open(path))["results"]:
+        times[r["command"]] += r["times"]
+for c in sys.argv[1:3]:
+    print("%.6f %d" % (statistics.median(times[c]), len(times[c])))' "$@"
+}
+
 # Times one tool on one corpus file and records the median.
 measure() {
   local label=$1 tool=$2 bytes=$3 limit=$4 cmd=$5 json median count
@@ -357,8 +369,11 @@ rm -f "$COPY"
 # --- Scaling ------------------------------------------------------------------------------------
 
 # vantorel-cli only: the peers would need minutes for one run over 100 MB. The two sizes of one
-# shape are timed by one hyperfine call with the same number of runs, back to back, so that a
-# change in the load of the machine between them does not pass for a change in speed.
+# shape are timed with the same number of runs, in rounds: each round is one hyperfine call on
+# both, the larger first every other round, and the medians are taken over all rounds. A change
+# in the load of the machine while they run (often seconds long here) then weighs on both sizes
+# alike, and does not pass for a change in speed.
+SCALING_ROUNDS=5
 SCALING=$WORK/scaling.tsv
 printf 'small\tlarge\tsmall_bytes\tlarge_bytes\tstatus\tsmall_s\tlarge_s\truns\n' > "$SCALING"
 for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
@@ -382,14 +397,26 @@ for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
     log "scaling $large: no result (exit status $PROBE_RC)"
     continue
   fi
-  run_args_for "$PROBE_TIME"
-  json=$WORK/runs/scaling.$small.json
-  if ! hyperfine -N --style basic "${RUN_ARGS[@]}" --export-json "$json" \
-      "$VANTOREL $CORPUS/$small" "$VANTOREL $CORPUS/$large" > /dev/null 2>&1; then
+  # As many runs in all as run_args_for would give the larger one, shared out over the rounds.
+  per_round=$(awk -v t="$PROBE_TIME" -v n="$SCALING_ROUNDS" 'BEGIN {
+    r = t < 0.5 ? 20 : int(20 / t); if (r > 20) r = 20; if (r < 3) r = (t < 40 ? 3 : 1)
+    r = int((r + n - 1) / n); print (r < 1 ? 1 : r) }')
+  jsons=()
+  failed=0
+  for ((round = 0; round < SCALING_ROUNDS; round++)); do
+    json=$WORK/runs/scaling.$small.$round.json
+    jsons+=("$json")
+    commands=("$VANTOREL $CORPUS/$small" "$VANTOREL $CORPUS/$large")
+    if [ $((round % 2)) -eq 1 ]; then commands=("${commands[1]}" "${commands[0]}"); fi
+    hyperfine -N --style basic --warmup 1 --runs "$per_round" --export-json "$json" \
+      "${commands[@]}" > /dev/null 2>&1 || { failed=1; break; }
+  done
+  if [ "$failed" -ne 0 ]; then
     printf '%s\t%s\t%s\t%s\tfailed\t\t\t0\n' "$small" "$large" "$sb" "$lb" >> "$SCALING"
     continue
   fi
-  mapfile -t lines < <(medians "$json")
+  mapfile -t lines < <(pooled_medians "$VANTOREL $CORPUS/$small" "$VANTOREL $CORPUS/$large" \
+    "${jsons[@]}")
   read -r ts runs <<< "${lines[0]}"
   read -r tl _ <<< "${lines[1]}"
   printf '%s\t%s\t%s\t%s\tok\t%s\t%s\t%s\n' "$small" "$large" "$sb" "$lb" "$ts" "$tl" "$runs" \

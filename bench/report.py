@@ -524,7 +524,8 @@ def render(meta, rows, sizes, corpus, scaling, checks, speeds, window, copies=No
     lines += copies_part(rows, sizes, copies or {})
     lines += [
         "Scaling: vantorel-cli alone on inputs of the same shape, the 100 MB one exactly ten "
-        "times the 10 MB one, both sizes timed by one hyperfine call (medians):",
+        "times the 10 MB one, both sizes timed in rounds of one hyperfine call each, the larger "
+        "first every other round (medians over all rounds):",
         "",
     ]
     lines += scaling_table(scaling) + [""]
