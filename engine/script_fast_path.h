@@ -23,13 +23,14 @@ enum class FastPathResult { Done, Cancelled, Unsupported };
 void ReserveOutputRoom(CLineArray& output, std::size_t bytes, std::size_t lines);
 
 // A whole script of at least minBytes is read in parts by as many threads as there are cores,
-// each part from the start of a line with a fresh state, the first ones a share of the script
-// and the later ones smaller, down to partBytes; a thread takes the first part that nobody has
-// begun. A part that comes to where the next part starts reads that one too when nobody has
-// begun it; else it reads on until, at the start of a segment, its state is the next part's
-// there, and ends: the output is its own up to that point and the next part's after it, the
-// same lines as from one part. Where the states never meet, it reads on through the next part
-// as through its own.
+// each part from the start of a line with a fresh state (preferably a line a little after its
+// share ends, after the end of a statement and outside a block comment), the first ones a share
+// of the script and the later ones smaller, down to partBytes; a thread takes the first part that
+// nobody has begun. A part that comes to where the next part starts reads that one too when
+// nobody has begun it; else it reads on until, at the start of a segment, its state is the next
+// part's there, and ends: the output is its own up to that point and the next part's after it,
+// the same lines as from one part. Where the states never meet, it reads on through the next
+// part as through its own.
 struct ScriptSplit {
   std::size_t minBytes = std::size_t{512} << 10;
   std::size_t partBytes = std::size_t{256} << 10;
