@@ -1406,32 +1406,24 @@ bool EndsStatement(std::string_view text) {
 
 // Where a part had best start, from `line` on within a look ahead of lookBytes: after a line that
 // ends a statement, a block or a block comment, and outside a block comment (the next comment mark
-// is no "*/"); `line` itself where no such line is seen. A part read from inside a block comment
-// takes its text for code: no part before it can join it, and it reads on to the end for nothing.
-// Only how the work is shared depends on this, never the output.
+// is no "*/", looked for as far again); `line` itself where no such line is seen. A part read from
+// inside a block comment takes its text for code: no part before it can join it, and it reads on
+// to the end for nothing. Only how the work is shared depends on this, never the output.
 std::size_t PartStartFrom(const CLineArray& input, std::size_t line, std::size_t lookBytes) {
-  const std::size_t lineCount = input.GetSize();
-  std::size_t end = line;  // past the lines looked at
-  for (std::size_t seen = 0;
-       end < lineCount && end - line < kPartStartLookLines && seen < lookBytes; ++end)
-    seen += input.GetAt(end).size() + 1;
-  // The next mark after them, then, line by line backwards, the next mark from each on.
-  CommentMark next = CommentMark::None;
-  for (std::size_t at = end, seen = 0;
-       at < lineCount && seen < lookBytes && next == CommentMark::None; ++at) {
-    next = FirstCommentMark(input.GetAt(at));
-    seen += input.GetAt(at).size() + 1;
+  constexpr std::size_t none = std::string_view::npos;
+  std::size_t found = none;  // the first such line since the last comment mark
+  std::size_t seen = 0;
+  for (std::size_t at = line; at < input.GetSize() && seen < 2 * lookBytes; ++at) {
+    const bool looking = at - line < kPartStartLookLines && seen < lookBytes;
+    if (!looking && found == none) break;
+    if (looking && found == none && EndsStatement(input.GetAt(at - 1))) found = at;
+    const std::string_view text = input.GetAt(at);
+    const CommentMark mark = FirstCommentMark(text);
+    if (mark == CommentMark::Closes) found = none;  // it lay inside a block comment
+    if (mark == CommentMark::Opens && found != none) return found;
+    seen += text.size() + 1;
   }
-  std::vector<CommentMark> nextFrom(end - line);
-  for (std::size_t at = end; at-- > line;) {
-    const CommentMark mark = FirstCommentMark(input.GetAt(at));
-    if (mark != CommentMark::None) next = mark;
-    nextFrom[at - line] = next;
-  }
-  for (std::size_t at = line; at < end; ++at) {
-    if (nextFrom[at - line] != CommentMark::Closes && EndsStatement(input.GetAt(at - 1))) return at;
-  }
-  return line;
+  return found != none ? found : line;
 }
 
 // The parts of a whole script (see ScriptSplit): none where it is read in one. Lines are counted
