@@ -254,23 +254,16 @@ run_args_for() {
   fi
 }
 
-# Medians (seconds) and run counts of a hyperfine JSON export, one line per command.
+# Medians (seconds) and run counts of hyperfine JSON exports, one line per command in the order
+# the first export gives them; a command timed in several exports has its runs pooled.
 medians() {
-  python3 -c 'import json, sys
-for r in json.load(open(sys.argv[1]))["results"]:
-    print("%.6f %d" % (r["median"], len(r["times"])))' "$1"
-}
-
-# The medians (seconds) and run counts of two commands over several hyperfine JSON exports, one
-# line per command: pooled_medians COMMAND1 COMMAND2 JSON...
-pooled_medians() {
   python3 -c 'import json, statistics, sys
-times = {c: [] for c in sys.argv[1:3]}
-for path in sys.argv[3:]:
+times = {}
+for path in sys.argv[1:]:
     for r in json.load(open(path))["results"]:
-        times[r["command"]] += r["times"]
-for c in sys.argv[1:3]:
-    print("%.6f %d" % (statistics.median(times[c]), len(times[c])))' "$@"
+        times.setdefault(r["command"], []).extend(r["times"])
+for runs in times.values():
+    print("%.6f %d" % (statistics.median(runs), len(runs)))' "$@"
 }
 
 # Times one tool on one corpus file and records the median.
@@ -415,8 +408,7 @@ for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
     printf '%s\t%s\t%s\t%s\tfailed\t\t\t0\n' "$small" "$large" "$sb" "$lb" >> "$SCALING"
     continue
   fi
-  mapfile -t lines < <(pooled_medians "$VANTOREL $CORPUS/$small" "$VANTOREL $CORPUS/$large" \
-    "${jsons[@]}")
+  mapfile -t lines < <(medians "${jsons[@]}")
   read -r ts runs <<< "${lines[0]}"
   read -r tl _ <<< "${lines[1]}"
   printf '%s\t%s\t%s\t%s\tok\t%s\t%s\t%s\n' "$small" "$large" "$sb" "$lb" "$ts" "$tl" "$runs" \
