@@ -130,7 +130,13 @@ class CLeanLexer {
   bool LineReadToEnd() const { return next_ >= text_.size(); }
   // Valid once the line is read to its end.
   std::size_t LineComment() const { return lineComment_; }
-  bool LineEndsInBlock() const { return inBlock_; }
+  bool LineEndsInBlock() const { return carried_ == kCarriedComment; }
+  // Whether the line being read starts inside a template literal begun on a line before it, and
+  // (valid once it is read to its end) whether one goes on past its end.
+  bool LineStartsInLiteral() const { return lineStartsInLiteral_; }
+  bool LineEndsInLiteral() const { return carried_ == kCarriedTemplate; }
+  // Either so far: the line starts, or a template left open goes on, past one of its ends.
+  bool LineTouchesTemplate() const { return lineTouchesTemplate_; }
   // Where the last comment read so far starts (a line that goes on with a block comment counts
   // as one at its column 0); line -1 before the first.
   TextPos LastComment() const { return lastComment_; }
@@ -196,7 +202,7 @@ class CLeanLexer {
   // The most common run, blanks, read in line; false for any other.
   bool StepBlanks() {
     const std::size_t at = next_;
-    if (inBlock_ || at == stop_ || KindOf(text_[at]) != kBlankByte) return false;
+    if (carried_ != kCarriedNothing || at == stop_ || KindOf(text_[at]) != kBlankByte) return false;
     std::size_t end = at + 1;
     while (end < text_.size() && KindOf(text_[end]) == kBlankByte) ++end;
     EndRun(end, ClassSkip);
@@ -207,6 +213,8 @@ class CLeanLexer {
     return std::min(p, text_.size());
   }
   void Step();
+  // Step inside a block comment or template literal that an earlier line left open.
+  void StepCarried();
   // The end of a run from `from` to `end` that may not pass the stop column.
   std::size_t CutAtStop(std::size_t from, std::size_t end) const {
     return stop_ >= from && stop_ < end ? stop_ : end;
@@ -244,7 +252,12 @@ class CLeanLexer {
   std::size_t next_ = 0;  // first byte not classified yet
   std::size_t runEnd_ = 0;
   CharClass runClass_ = ClassWord;
-  bool inBlock_ = false;  // inside a block comment, carried from line to line
+  // Inside a block comment or a template literal (with its frames_), carried from line to line.
+  // A template is read on to the end of its line, so a line is read to its end while one is.
+  enum Carried : std::uint8_t { kCarriedNothing, kCarriedComment, kCarriedTemplate };
+  Carried carried_ = kCarriedNothing;
+  bool lineStartsInLiteral_ = false;
+  bool lineTouchesTemplate_ = false;
   bool regexAllowed_ = true;
   // A word decides only when a "/" follows it: the last word run, asked then.
   bool regexAfterWord_ = false;
@@ -277,7 +290,9 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
   return line_ == o.line_ && phase_ == o.phase_ && pos_ == o.pos_ && t.type == o.token_.type &&
          t.text.data() == o.token_.text.data() && t.text.size() == o.token_.text.size() &&
          t.line == o.token_.line && t.column == o.token_.column && next_ == o.next_ &&
-         runEnd_ == o.runEnd_ && runClass_ == o.runClass_ && inBlock_ == o.inBlock_ &&
+         runEnd_ == o.runEnd_ && runClass_ == o.runClass_ && carried_ == o.carried_ &&
+         lineStartsInLiteral_ == o.lineStartsInLiteral_ &&
+         lineTouchesTemplate_ == o.lineTouchesTemplate_ && frames_ == o.frames_ &&
          regexAllowed_ == o.regexAllowed_ && regexAfterWord_ == o.regexAfterWord_ &&
          wordBegin_ == o.wordBegin_ && wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ &&
          literals_ == o.literals_ && literalsTaken_ == o.literalsTaken_ &&
@@ -288,6 +303,7 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
 inline void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
   textLine_ = line_;
+  lineStartsInLiteral_ = lineTouchesTemplate_ = carried_ == kCarriedTemplate;
   next_ = runEnd_ = 0;
   runClass_ = ClassWord;
   SetRegexAllowed(true);  // a "/" that begins a line is read as a regular expression
@@ -459,7 +475,8 @@ inline bool CLeanLexer::ReadPlainToken() {
   const std::size_t size = text_.size();
   // A block's end stands at the "<" of its closing tag, where no plain token reaches: that "<"
   // is left to Step.
-  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && text_[stop_] == '<')))
+  if (carried_ != kCarriedNothing ||
+      (stop_ != npos && !(stop_ >= pos_ && stop_ < size && text_[stop_] == '<')))
     return false;
   // A run classified ahead of pos_ is read again below: only blanks or one operator may be.
   if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(text_[pos_]) != kBlankByte)
@@ -502,7 +519,8 @@ bool CLeanLexer::ReadPlainTokens(Notes& notes) {
   const std::size_t size = text_.size();
   // As in ReadPlainToken (spelt out again: a shared predicate cost the pass 1.6 %); neither
   // changes while plain tokens are read.
-  if (inBlock_ || (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<')))
+  if (carried_ != kCarriedNothing ||
+      (stop_ != npos && !(stop_ >= pos_ && stop_ < size && data[stop_] == '<')))
     return false;
   if (runEnd_ > pos_ && runClass_ != ClassOperator && KindOf(data[pos_]) != kBlankByte)
     return false;
@@ -614,20 +632,35 @@ std::size_t CLeanLexer::FindCommentEnd(std::size_t from) const {
   return npos;
 }
 
-void CLeanLexer::Step() {
-  const std::size_t size = text_.size();
+inline void CLeanLexer::StepCarried() {
   const std::size_t at = next_;
-  if (inBlock_) {
+  if (carried_ == kCarriedComment) {
     lastComment_ = {line_, at};
     std::size_t close = FindCommentEnd(at);
-    std::size_t end = close == npos ? size : close + 2;
-    inBlock_ = close == npos;
+    std::size_t end = close == npos ? text_.size() : close + 2;
+    if (close != npos) carried_ = kCarriedNothing;
     if (CutAtStop(at, end) != end) {
       end = stop_;
-      inBlock_ = false;
+      carried_ = kCarriedNothing;
     }
     return EndRun(end, ClassSkip);
   }
+  // The line goes on with the template literal that the line before left open.
+  bool continued = false;
+  const std::size_t end = scanner_.Template(at, frames_, &continued);
+  if (continued) throw Unsupported();  // a string in it that goes on over the line end
+  if (frames_.empty()) {
+    carried_ = kCarriedNothing;
+    SetRegexAllowed(false);
+  }
+  Literal(at, end);
+  EndRun(end, ClassWord);
+}
+
+void CLeanLexer::Step() {
+  const std::size_t size = text_.size();
+  const std::size_t at = next_;
+  if (carried_ != kCarriedNothing) return StepCarried();
   if (at == stop_) {
     SetRegexAllowed(false);  // the "/" of the closing tag is no regular expression
     return EndRun(at + 1, ClassOperator);
@@ -661,10 +694,10 @@ void CLeanLexer::Step() {
         lastComment_ = {line_, at};
         std::size_t close = at + 2 < size ? FindCommentEnd(at + 2) : npos;
         std::size_t end = close == npos ? size : close + 2;
-        inBlock_ = close == npos;
+        if (close == npos) carried_ = kCarriedComment;
         if (CutAtStop(at + 2, end) != end) {
           end = stop_;
-          inBlock_ = false;
+          carried_ = kCarriedNothing;
         }
         return EndRun(end, ClassSkip);
       }
@@ -675,8 +708,16 @@ void CLeanLexer::Step() {
       frames_.assign(1, 'T');
       bool continued = false;
       std::size_t end = scanner_.Template(at + 1, frames_, &continued);
-      if (!frames_.empty()) throw Unsupported();  // a template that goes on over the line end
-      SetRegexAllowed(false);
+      if (!frames_.empty()) {
+        // It goes on over the line end. A string in it that a backslash carries on, and a page's
+        // block, whose closing tag ends the template wherever it stands, are left to the general
+        // path.
+        if (continued || stopLine_ >= 0) throw Unsupported();
+        carried_ = kCarriedTemplate;
+        lineTouchesTemplate_ = true;
+      } else {
+        SetRegexAllowed(false);
+      }
       Literal(at, end);
       return EndRun(end, ClassWord);
     }
@@ -918,6 +959,13 @@ class CLeanReindenter {
     return t.type == TokenOperator && t.text.size() == 1 && t.text[0] == op;
   }
   TextPos TokenPos() const { return {lexer_.Current().line, lexer_.Current().column}; }
+  // Whether the current token starts a segment: any but an end of line, and the end of an empty
+  // line inside a template literal, which is part of the literal's text and keeps a line of its
+  // own.
+  bool StartsSegment() const {
+    const Token& t = lexer_.Current();
+    return t.type != TokenEndOfLine || (lexer_.LineStartsInLiteral() && t.column == 0);
+  }
   static TextPos After(TextPos pos) { return {pos.line, pos.column + 1}; }
   TextPos EndOfInput() const {
     if (input_.IsEmpty()) return {};
@@ -1033,7 +1081,7 @@ inline void CLeanReindenter::StartSegment(TextPos* start) {
 
 bool CLeanReindenter::SkipLineEnds(TextPos* start) {
   while (Next()) {
-    if (lexer_.Current().type != TokenEndOfLine) {
+    if (StartsSegment()) {
       StartSegment(start);
       return true;
     }
@@ -1056,7 +1104,7 @@ bool CLeanReindenter::SkipLineEndsAndSemicolons(TextPos* start, int depth) {
         out_.AppendToLastLine(";");
       emitted_ = After(TokenPos());
       emittedInComment_ = false;
-    } else if (lexer_.Current().type != TokenEndOfLine) {
+    } else if (StartsSegment()) {
       StartSegment(start);
       return true;
     } else {
@@ -1089,9 +1137,14 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
     // A segment holds no literal but those taken here: no token starts inside one. Most have
     // none, and no comment either.
-    const bool plain = literals.second == 0 && commentAt == npos;
+    const bool touchesTemplate = lexer_.LineTouchesTemplate();
+    const bool plain = literals.second == 0 && commentAt == npos && !touchesTemplate;
     if (!plain || !out_.TryEmitPlainLine(piece, depth)) {
       piece_.commentAt = commentAt;
+      // The text of a template literal begun or left open on another line stays as it stands.
+      piece_.keepStart =
+          touchesTemplate && onCurrentLine && from == 0 && lexer_.LineStartsInLiteral();
+      piece_.keepEnd = touchesTemplate && toLineEnd && lexer_.LineEndsInLiteral();
       piece_.literals.clear();
       for (std::size_t k = 0; k < literals.second; ++k) {
         const Span& literal = literals.first[k];
@@ -1323,7 +1376,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     pending = false;
     const Token& token = lexer_.Current();
     if (token.type == TokenWord) {
-      noteKeyword(token.text);
+      // A line that goes on with a template literal is no keyword, whatever it spells.
+      if (!(lexer_.LineStartsInLiteral() && history_.LastEndsInLiteral())) noteKeyword(token.text);
       pending = lexer_.ReadPlainTokens(notePlain);
       continue;
     }

@@ -253,5 +253,56 @@ TEST(FastPath, WordsWithStringsSameAsTheGeneralPath) {
   for (const LayoutOptions& layout : kEveryLayout) EXPECT_TRUE(Compare(cut, layout, true).same);
 }
 
+// Template literals that go on over line ends: their lines (blank ones, trailing blanks, words
+// that spell keywords, braces and ";") stay as they stand, and the code around them is laid out
+// as on the general path.
+TEST(FastPath, TemplatesOverLineEndsSameAsTheGeneralPath) {
+  const struct {
+    std::vector<std::string> lines;
+    bool lean;  // the lean pass takes the whole script
+  } cases[] = {
+      {{"var t = `line one", "   line two  with   blanks  ", "`;", "x();"}, true},
+      {{"html = `<div>", "", "  <p>  hi  </p>   ", "", "</div>`;", "  y  =  1;"}, true},
+      // Words on lines of their own that would reset the depth or let two ";" pass in code.
+      {{"function f() {", "if (a) {", "s = `", "function", "for", "`;",
+        "for (i = 0; i < n; i++) { g(); }", "h();", "}", "}"},
+       true},
+      {{"css = `", "  body { color: red; }", "  p { margin: 0 }", "`; if (x) { y(); }", "z;"},
+       true},
+      // Substitutions, nested templates and block comments in them, open over a line end.
+      {{"s = `a ${", "  b + c", "} d`;", "e();"}, true},
+      {{"s = `x ${ `inner", "text` } y", "z`;", "w();"}, true},
+      {{"s = `a ${ b /* note", "more */ } c`;", "d();"}, true},
+      // Code after the template on its last line: a "/" there divides; at a line's start it
+      // opens a regular expression.
+      {{"a = `x", "y` / 2; b = `p", "q`", "/re/.test(c);"}, true},
+      {{"if (a) { s = `one", "two`; } else { t = `three", "four` }", "u();"}, true},
+      {{"s = `// no comment", "/* nor this", "*/ ok`; // but this", "v();"}, true},
+      {{"x = 1;", "y = `open", "to the end  "}, true},
+      {{"class A { m() { return `a", "b`.trim() } }", "f(`", "`)"}, true},
+      // A string in a substitution that a backslash carries over the line end.
+      {{"s = `a ${ 'b\\", "c' }`;", "d();"}, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.front() + " / " + c.lines[1]);
+    const CLineArray script = ToLineArray(c.lines);
+    const CLineArray unindented = Unindented(script);
+    std::vector<std::string> pageLines = c.lines;
+    pageLines.front() = "<p>x</p><script>" + pageLines.front();
+    pageLines.back() += "</script><p>y</p>";
+    const CLineArray page = ToLineArray(pageLines);
+    for (const LayoutOptions& layout : kEveryLayout) {
+      for (const CLineArray* input : {&script, &unindented}) {
+        const Comparison onScript = Compare(*input, layout);
+        EXPECT_EQ(onScript.fastPathUsed, c.lean);
+        EXPECT_TRUE(onScript.same)
+            << "layout " << layout.bracketStyle << layout.insertMode << layout.indentCount;
+      }
+      EXPECT_TRUE(Compare(page, layout, true).same)
+          << "page, layout " << layout.bracketStyle << layout.insertMode << layout.indentCount;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vantorel::testing

@@ -61,6 +61,8 @@ TEST(SplitRun, LookAlikeStatesGiveTheLinesOfOnePart) {
       {"function s() {", "x = '{';", "y = \"}\" + /[{]/.source;", "z = `${1}`;", "}", "w;"},
       // "function" resets the indentation: the parts meet only after one.
       {"{", "{", "a;", "}", "function f() {", "b;", "}", "c;", "}", "}", "d;"},
+      // A template literal open over the split line, whose lines read like code.
+      {"function t() {", "s = `a {", "b; }", "function", "c;`;", "if (d) {", "e;", "}", "}", "f;"},
   };
   for (const Lines& script : cases) {
     const CLineArray input = ToLineArray(script);
@@ -94,6 +96,7 @@ TEST(SplitRun, LookAlikeStatesInThreePartsGiveTheLinesOfOnePart) {
       {"a;", "/* x {", " y; }", " z; */", "function g() {", " b;", "}", "c;"},
       {"function k() {", "class A", "extends B", "{", "m() { return", "{", "}", "}", "}", "}"},
       {"{", "{", "a;", "}", "function f() {", "b;", "}", "c;", "}", "}", "d;"},
+      {"function t() {", "s = `a {", "b; }", "function", "c;`;", "if (d) {", "e;", "}", "}", "f;"},
       // Parts with nothing but comments and blank lines in their own lines give up at the next
       // part: the others still give the lines of one part.
       {"a;", "// one", "/* two", " three */", "", "// four", "/* five */", "b;", "// six"},
