@@ -1,7 +1,8 @@
 // Throughput of the tokenizer alone and of a whole analyzer run, on inputs generated in memory in
-// three shapes: a script on many short lines, the same script on one line, and a page with many
-// script blocks. Sizes are 1 and 10 MB; 100 MB is added when VANTOREL_BENCH_LARGE=1, because
-// building and reading those inputs takes long enough to spoil a quick run.
+// four shapes: a script on many short lines, the same script on one line, a page with many script
+// blocks, and the script on many lines with template literals that go on over line ends. Sizes
+// are 1 and 10 MB; 100 MB is added when VANTOREL_BENCH_LARGE=1, because building and reading
+// those inputs takes long enough to spoil a quick run.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -173,13 +174,30 @@ std::string OneLine() {
   return out;
 }
 
-enum class Shape { ManyLines, OneLine, Page };
+// Code as newer libraries write it: markup in template literals over several lines, with
+// substitutions, blank lines and what would be structure outside a literal.
+constexpr std::string_view kTemplateSnippet = R"js(function card(item, options) {
+  const label = `${item.count} ${item.count === 1 ? "item" : "items"}`;
+  return `
+    <div class="card ${options.wide ? "wide" : ""}" data-id="${item.id}">
+      <h2>${escapeHtml(item.title)}</h2>
+
+      <p>{ braces; and "quotes" } and ${label} stay as they are</p>
+      <ul>${item.tags.map((tag) => `
+        <li>${tag}</li>`).join("")}
+      </ul>
+    </div>`;
+}
+)js";
+
+enum class Shape { ManyLines, OneLine, Page, Templates };
 
 const char* ShapeName(Shape shape) {
   switch (shape) {
     case Shape::ManyLines: return "ManyLines";
     case Shape::OneLine: return "OneLine";
     case Shape::Page: return "Page";
+    case Shape::Templates: return "Templates";
   }
   return "";
 }
@@ -190,6 +208,11 @@ std::string Generate(Shape shape, std::size_t size) {
   text.reserve(size + 8192);
   if (shape == Shape::ManyLines) {
     while (text.size() < size) text += kSnippet;
+  } else if (shape == Shape::Templates) {
+    while (text.size() < size) {
+      text += kSnippet;
+      text += kTemplateSnippet;
+    }
   } else if (shape == Shape::OneLine) {
     const std::string unit = OneLine();
     while (text.size() < size) {
@@ -283,7 +306,7 @@ int main(int argc, char** argv) {
   const char* large = std::getenv("VANTOREL_BENCH_LARGE");
   if (large && std::string_view(large) == "1") sizes.push_back(100 * kMB);
 
-  for (Shape shape : {Shape::ManyLines, Shape::OneLine, Shape::Page}) {
+  for (Shape shape : {Shape::ManyLines, Shape::OneLine, Shape::Page, Shape::Templates}) {
     for (std::size_t size : sizes) {
       const std::string suffix =
           std::string(ShapeName(shape)) + "/" + std::to_string(size / kMB) + "MB";

@@ -383,7 +383,7 @@ def copies_part(rows, sizes, copies):
 
 
 def gbench_table(speeds):
-    shapes = ["ManyLines", "OneLine", "Page"]
+    shapes = ["ManyLines", "OneLine", "Page", "Templates"]
     sizes = sorted({int(m.group(1)) for m in (re.search(r"/(\d+)MB$", n) for n in speeds) if m})
     out = ["| input | " + " | ".join("tokenizer %d MB | analyzer %d MB" % (s, s) for s in sizes) +
            " |", "|---|" + "---|---|" * len(sizes)]
