@@ -135,7 +135,8 @@ class CLeanLexer {
   // (valid once it is read to its end) whether one goes on past its end.
   bool LineStartsInLiteral() const { return lineStartsInLiteral_; }
   bool LineEndsInLiteral() const { return carried_ == kCarriedTemplate; }
-  // Either so far: the line starts, or a template left open goes on, past one of its ends.
+  // Whether a template literal crosses one of the line's ends: the line starts inside one, or one
+  // begun on it was left open (so far).
   bool LineTouchesTemplate() const { return lineTouchesTemplate_; }
   // Where the last comment read so far starts (a line that goes on with a block comment counts
   // as one at its column 0); line -1 before the first.
@@ -1376,7 +1377,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     pending = false;
     const Token& token = lexer_.Current();
     if (token.type == TokenWord) {
-      // A line that goes on with a template literal is no keyword, whatever it spells.
+      // A word that ends inside a template literal carried over from the line before is no
+      // keyword, whatever it spells; one that ends inside a literal begun in it never spells one.
       if (!(lexer_.LineStartsInLiteral() && history_.LastEndsInLiteral())) noteKeyword(token.text);
       pending = lexer_.ReadPlainTokens(notePlain);
       continue;
