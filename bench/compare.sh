@@ -59,6 +59,9 @@ log "building vantorel-cli, the engine and the window program benchmarks (Releas
 cmake -S "$VANTOREL_ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DVANTOREL_BUILD_TESTS=OFF -DVANTOREL_BUILD_APP=ON -DVANTOREL_BUILD_BENCHMARKS=ON >&2
 cmake --build "$BUILD_DIR" --target vantorel-cli vantorel-bench vantorel-window-bench >&2
+# What was built, read now: a commit made while the benchmark runs is not what it measured.
+BUILT_COMMIT=$(git -C "$VANTOREL_ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)
+BUILT_CHANGES=$(git -C "$VANTOREL_ROOT" status --porcelain -- engine cli app 2>/dev/null | wc -l)
 VANTOREL=$BUILD_DIR/cli/vantorel-cli
 GBENCH=$BUILD_DIR/bench/vantorel-bench
 WINDOW_BENCH=$BUILD_DIR/bench/vantorel-window-bench
@@ -487,9 +490,8 @@ fi
   echo "date=$(date -u '+%Y-%m-%d %H:%M UTC')"
   echo "nproc=$(nproc)"
   echo "cpu=$(lscpu 2>/dev/null | awk -F': *' '/^Model name/ { print $2; exit }')"
-  echo "commit=$(git -C "$VANTOREL_ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)"
-  echo "local_changes=$(git -C "$VANTOREL_ROOT" status --porcelain -- engine cli app 2>/dev/null |
-    wc -l)"
+  echo "commit=$BUILT_COMMIT"
+  echo "local_changes=$BUILT_CHANGES"
   echo "js-beautify=$JS_BEAUTIFY_VERSION"
   echo "prettier=$PRETTIER_VERSION"
   echo "clang-format=$(clang-format --version | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -1)"
