@@ -710,10 +710,10 @@ void CLeanLexer::Step() {
       bool continued = false;
       std::size_t end = scanner_.Template(at + 1, frames_, &continued);
       if (!frames_.empty()) {
-        // It goes on over the line end. A string in it that a backslash carries on, and a page's
-        // block, whose closing tag ends the template wherever it stands, are left to the general
-        // path.
-        if (continued || stopLine_ >= 0) throw Unsupported();
+        // It goes on over the line end (in a page's block, up to the closing tag at most, which
+        // ends it wherever it stands: the scanner stops there). A string in it that a backslash
+        // carries on is left to the general path.
+        if (continued) throw Unsupported();
         carried_ = kCarriedTemplate;
         lineTouchesTemplate_ = true;
       } else {

@@ -298,8 +298,28 @@ TEST(FastPath, TemplatesOverLineEndsSameAsTheGeneralPath) {
         EXPECT_TRUE(onScript.same)
             << "layout " << layout.bracketStyle << layout.insertMode << layout.indentCount;
       }
-      EXPECT_TRUE(Compare(page, layout, true).same)
-          << "page, layout " << layout.bracketStyle << layout.insertMode << layout.indentCount;
+      const Comparison onPage = Compare(page, layout, true);
+      EXPECT_EQ(onPage.fastPathUsed, c.lean);
+      EXPECT_TRUE(onPage.same) << "page, layout " << layout.bracketStyle << layout.insertMode
+                               << layout.indentCount;
+    }
+  }
+  // A page's closing tag ends the block inside a template literal, on its first line or a later
+  // one, at its start or after text.
+  const std::vector<std::string> cutPages[] = {
+      {"<script>s = `a", "b </script><p>c ${d}</p>", "<script>e = `f", "`;</script>"},
+      {"<script>if (a) { s = `a", "</script>", "<p>`</p><script>t();</script>"},
+      {"<script>s = `a ${ b", "c } </script> d`;", "<script>u = `x</script>y`"},
+      {"<p>x</p><script>", "s = `a", "", "  b  ", "`; v()</script>", "<p>y</p>"},
+  };
+  for (const auto& lines : cutPages) {
+    SCOPED_TRACE(lines.front() + " / " + lines[1]);
+    const CLineArray page = ToLineArray(lines);
+    for (const LayoutOptions& layout : kEveryLayout) {
+      const Comparison onPage = Compare(page, layout, true);
+      EXPECT_TRUE(onPage.fastPathUsed);
+      EXPECT_TRUE(onPage.same) << "layout " << layout.bracketStyle << layout.insertMode
+                               << layout.indentCount;
     }
   }
 }
