@@ -131,13 +131,13 @@ class CLeanLexer {
   // Valid once the line is read to its end.
   std::size_t LineComment() const { return lineComment_; }
   bool LineEndsInBlock() const { return carried_ == kCarriedComment; }
-  // Whether the line being read starts inside a template literal begun on a line before it, and
-  // (valid once it is read to its end) whether one goes on past its end.
+  // Whether the line being read starts inside a template literal or string begun on a line before
+  // it, and (valid once it is read to its end) whether one goes on past its end.
   bool LineStartsInLiteral() const { return lineStartsInLiteral_; }
-  bool LineEndsInLiteral() const { return carried_ == kCarriedTemplate; }
-  // Whether a template literal crosses one of the line's ends: the line starts inside one, or one
+  bool LineEndsInLiteral() const { return carried_ >= kCarriedTemplate; }
+  // Whether such a literal crosses one of the line's ends: the line starts inside one, or one
   // begun on it was left open (so far).
-  bool LineTouchesTemplate() const { return lineTouchesTemplate_; }
+  bool LineTouchesLiteral() const { return lineTouchesLiteral_; }
   // Where the last comment read so far starts (a line that goes on with a block comment counts
   // as one at its column 0); line -1 before the first.
   TextPos LastComment() const { return lastComment_; }
@@ -214,7 +214,7 @@ class CLeanLexer {
     return std::min(p, text_.size());
   }
   void Step();
-  // Step inside a block comment or template literal that an earlier line left open.
+  // Step inside a block comment, template literal or string that an earlier line left open.
   void StepCarried();
   // The end of a run from `from` to `end` that may not pass the stop column.
   std::size_t CutAtStop(std::size_t from, std::size_t end) const {
@@ -253,12 +253,19 @@ class CLeanLexer {
   std::size_t next_ = 0;  // first byte not classified yet
   std::size_t runEnd_ = 0;
   CharClass runClass_ = ClassWord;
-  // Inside a block comment or a template literal (with its frames_), carried from line to line.
-  // A template is read on to the end of its line, so a line is read to its end while one is.
-  enum Carried : std::uint8_t { kCarriedNothing, kCarriedComment, kCarriedTemplate };
+  // Inside a block comment, a template literal (with its frames_) or a string that a backslash
+  // carries on (in carriedQuote_), carried from line to line. A literal is read on to the end of
+  // its line, so a line is read to its end while one is carried.
+  enum Carried : std::uint8_t {
+    kCarriedNothing,
+    kCarriedComment,
+    kCarriedTemplate,
+    kCarriedString
+  };
   Carried carried_ = kCarriedNothing;
+  char carriedQuote_ = 0;
   bool lineStartsInLiteral_ = false;
-  bool lineTouchesTemplate_ = false;
+  bool lineTouchesLiteral_ = false;
   bool regexAllowed_ = true;
   // A word decides only when a "/" follows it: the last word run, asked then.
   bool regexAfterWord_ = false;
@@ -293,18 +300,27 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
          t.line == o.token_.line && t.column == o.token_.column && next_ == o.next_ &&
          runEnd_ == o.runEnd_ && runClass_ == o.runClass_ && carried_ == o.carried_ &&
          lineStartsInLiteral_ == o.lineStartsInLiteral_ &&
-         lineTouchesTemplate_ == o.lineTouchesTemplate_ && frames_ == o.frames_ &&
-         regexAllowed_ == o.regexAllowed_ && regexAfterWord_ == o.regexAfterWord_ &&
-         wordBegin_ == o.wordBegin_ && wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ &&
-         literals_ == o.literals_ && literalsTaken_ == o.literalsTaken_ &&
-         wordHasLiteral_ == o.wordHasLiteral_ && stopLine_ == o.stopLine_ &&
-         stopColumn_ == o.stopColumn_ && stop_ == o.stop_ && parenSeen_ == o.parenSeen_;
+         lineTouchesLiteral_ == o.lineTouchesLiteral_ && frames_ == o.frames_ &&
+         carriedQuote_ == o.carriedQuote_ && regexAllowed_ == o.regexAllowed_ &&
+         regexAfterWord_ == o.regexAfterWord_ && wordBegin_ == o.wordBegin_ &&
+         wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ && literals_ == o.literals_ &&
+         literalsTaken_ == o.literalsTaken_ && wordHasLiteral_ == o.wordHasLiteral_ &&
+         stopLine_ == o.stopLine_ && stopColumn_ == o.stopColumn_ && stop_ == o.stop_ &&
+         parenSeen_ == o.parenSeen_;
 }
 
 inline void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
   textLine_ = line_;
-  lineStartsInLiteral_ = lineTouchesTemplate_ = carried_ == kCarriedTemplate;
+  lineStartsInLiteral_ = lineTouchesLiteral_ = carried_ >= kCarriedTemplate;
+  // An empty line has no backslash to carry a string on: one ends there, also inside a template's
+  // substitution. The line still counts as one that starts inside it.
+  if (lineStartsInLiteral_ && text_.empty()) {
+    if (carried_ == kCarriedString)
+      carried_ = kCarriedNothing;
+    else if (frames_.back() == '\'' || frames_.back() == '"')
+      frames_.pop_back();
+  }
   next_ = runEnd_ = 0;
   runClass_ = ClassWord;
   SetRegexAllowed(true);  // a "/" that begins a line is read as a regular expression
@@ -427,7 +443,7 @@ inline std::size_t CLeanLexer::StringWordEnd(std::size_t at, StringWord* word) {
     if (kind == kQuoteByte) {
       bool continued = false;
       const std::size_t end = scanner_.String(p + 1, data[p], &continued);
-      if (continued) throw Unsupported();  // a string that goes on over the line end
+      if (continued) break;  // a string that goes on over the line end: left to Step
       Literal(p, end);
       holdsString = true;
       word->endsInString = true;
@@ -646,10 +662,20 @@ inline void CLeanLexer::StepCarried() {
     }
     return EndRun(end, ClassSkip);
   }
-  // The line goes on with the template literal that the line before left open.
   bool continued = false;
+  if (carried_ == kCarriedString) {
+    // The line goes on with the string that a backslash at the end of the line before carried.
+    const std::size_t end = scanner_.String(at, carriedQuote_, &continued);
+    if (!continued) {
+      carried_ = kCarriedNothing;
+      SetRegexAllowed(false);
+    }
+    Literal(at, end);
+    return EndRun(end, ClassWord);
+  }
+  // The line goes on with the template literal that the line before left open (and a string in
+  // one of its substitutions, where a backslash carried that on).
   const std::size_t end = scanner_.Template(at, frames_, &continued);
-  if (continued) throw Unsupported();  // a string in it that goes on over the line end
   if (frames_.empty()) {
     carried_ = kCarriedNothing;
     SetRegexAllowed(false);
@@ -671,7 +697,12 @@ void CLeanLexer::Step() {
     case kQuoteByte: {
       bool continued = false;
       std::size_t end = scanner_.String(at + 1, c, &continued);
-      if (continued) throw Unsupported();  // a string that goes on over the line end
+      if (continued) {
+        // A backslash at the end of the line carries it on.
+        carried_ = kCarriedString;
+        carriedQuote_ = c;
+        lineTouchesLiteral_ = true;
+      }
       SetRegexAllowed(false);
       Literal(at, end);
       return EndRun(end, ClassWord);
@@ -711,11 +742,9 @@ void CLeanLexer::Step() {
       std::size_t end = scanner_.Template(at + 1, frames_, &continued);
       if (!frames_.empty()) {
         // It goes on over the line end (in a page's block, up to the closing tag at most, which
-        // ends it wherever it stands: the scanner stops there). A string in it that a backslash
-        // carries on is left to the general path.
-        if (continued) throw Unsupported();
+        // ends it wherever it stands: the scanner stops there).
         carried_ = kCarriedTemplate;
-        lineTouchesTemplate_ = true;
+        lineTouchesLiteral_ = true;
       } else {
         SetRegexAllowed(false);
       }
@@ -961,8 +990,8 @@ class CLeanReindenter {
   }
   TextPos TokenPos() const { return {lexer_.Current().line, lexer_.Current().column}; }
   // Whether the current token starts a segment: any but an end of line, and the end of an empty
-  // line inside a template literal, which is part of the literal's text and keeps a line of its
-  // own.
+  // line that starts inside a template literal or string, which is part of the literal's text and
+  // keeps a line of its own.
   bool StartsSegment() const {
     const Token& t = lexer_.Current();
     return t.type != TokenEndOfLine || (lexer_.LineStartsInLiteral() && t.column == 0);
@@ -1138,14 +1167,14 @@ void CLeanReindenter::EmitSegment(TextPos start, TextPos end, int depth) {
     std::size_t commentAt = lineComment >= from && lineComment < to ? lineComment - from : npos;
     // A segment holds no literal but those taken here: no token starts inside one. Most have
     // none, and no comment either.
-    const bool touchesTemplate = lexer_.LineTouchesTemplate();
-    const bool plain = literals.second == 0 && commentAt == npos && !touchesTemplate;
+    const bool touchesLiteral = lexer_.LineTouchesLiteral();
+    const bool plain = literals.second == 0 && commentAt == npos && !touchesLiteral;
     if (!plain || !out_.TryEmitPlainLine(piece, depth)) {
       piece_.commentAt = commentAt;
-      // The text of a template literal begun or left open on another line stays as it stands.
+      // The text of a literal begun or left open on another line stays as it stands.
       piece_.keepStart =
-          touchesTemplate && onCurrentLine && from == 0 && lexer_.LineStartsInLiteral();
-      piece_.keepEnd = touchesTemplate && toLineEnd && lexer_.LineEndsInLiteral();
+          touchesLiteral && onCurrentLine && from == 0 && lexer_.LineStartsInLiteral();
+      piece_.keepEnd = touchesLiteral && toLineEnd && lexer_.LineEndsInLiteral();
       piece_.literals.clear();
       for (std::size_t k = 0; k < literals.second; ++k) {
         const Span& literal = literals.first[k];
@@ -1377,8 +1406,8 @@ void CLeanReindenter::Run(bool wholeFile, TextPos blockStart, TextPos blockEnd) 
     pending = false;
     const Token& token = lexer_.Current();
     if (token.type == TokenWord) {
-      // A word that ends inside a template literal carried over from the line before is no
-      // keyword, whatever it spells; one that ends inside a literal begun in it never spells one.
+      // A word that ends inside a literal carried over from the line before is no keyword,
+      // whatever it spells; one that ends inside a literal begun in it never spells one.
       if (!(lexer_.LineStartsInLiteral() && history_.LastEndsInLiteral())) noteKeyword(token.text);
       pending = lexer_.ReadPlainTokens(notePlain);
       continue;

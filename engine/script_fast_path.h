@@ -54,10 +54,10 @@ enum class SplitOutcome {
 
 // The lean pass: re-indents script text in one pass over its lines, with exactly the result of
 // the token-by-token re-indenter, for the JavaScript that real files are made of. Rarer input
-// (strings that go on over a line end, HTML comment markers in code, a lone CR, vertical tab or
-// form feed outside literals and comments) makes it give up: Unsupported, with nothing emitted,
-// for the general path to do the work. Progress goes through the ticker; a cancel leaves what was
-// emitted so far, as the general path does.
+// (HTML comment markers in code, a lone CR, vertical tab or form feed outside literals and
+// comments) makes it give up: Unsupported, with nothing emitted, for the general path to do the
+// work. Progress goes through the ticker; a cancel leaves what was emitted so far, as the general
+// path does.
 
 // A whole script into an empty output.
 FastPathResult ReindentScriptFast(const CLineArray& input, const LayoutOptions& options,

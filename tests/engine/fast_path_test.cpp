@@ -230,7 +230,7 @@ TEST(FastPath, WordsWithStringsSameAsTheGeneralPath) {
       {{"for (x = \"a;b\"; i < n; i++) { p(\"}\"); }"}, true},
       {{"return \"x\" + \"y\"", "{ }"}, true},
       {{"u = \"a\"-->b;"}, false},
-      {{"v = \"a\\", "b\";"}, false},
+      {{"v = \"a\\", "b\";"}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines.front());
@@ -253,10 +253,10 @@ TEST(FastPath, WordsWithStringsSameAsTheGeneralPath) {
   for (const LayoutOptions& layout : kEveryLayout) EXPECT_TRUE(Compare(cut, layout, true).same);
 }
 
-// Template literals that go on over line ends: their lines (blank ones, trailing blanks, words
-// that spell keywords, braces and ";") stay as they stand, and the code around them is laid out
-// as on the general path.
-TEST(FastPath, TemplatesOverLineEndsSameAsTheGeneralPath) {
+// Template literals, and strings that a backslash carries on, over line ends: their lines (blank
+// ones, trailing blanks, words that spell keywords, braces and ";") stay as they stand, and the
+// code around them is laid out as on the general path.
+TEST(FastPath, LiteralsOverLineEndsSameAsTheGeneralPath) {
   const struct {
     std::vector<std::string> lines;
     bool lean;  // the lean pass takes the whole script
@@ -280,8 +280,19 @@ TEST(FastPath, TemplatesOverLineEndsSameAsTheGeneralPath) {
       {{"s = `// no comment", "/* nor this", "*/ ok`; // but this", "v();"}, true},
       {{"x = 1;", "y = `open", "to the end  "}, true},
       {{"class A { m() { return `a", "b`.trim() } }", "f(`", "`)"}, true},
-      // A string in a substitution that a backslash carries over the line end.
-      {{"s = `a ${ 'b\\", "c' }`;", "d();"}, false},
+      // Strings that a backslash carries over the line end, in code and in a substitution; an
+      // empty line ends them.
+      {{"s = `a ${ 'b\\", "c' }`;", "d();"}, true},
+      {{"u = `a ${ 'b\\", "", "c' }`;", "d();", "`;"}, true},
+      {{"s = 'a\\", "  b  \\", "c'; if (x) { y(); }", "z;"}, true},
+      {{"s = \"a\\", "", "if (x) {", "y();", "}"}, true},
+      {{"{", "u = `a ${ 'b\\", "", "c' }`;", "d();", "}"}, true},
+      // After the literal closes, a "/" divides.
+      {{"a = `x", "y`  /  2  /  3;"}, true},
+      {{"s = 'a\\", "b'  /  2  /  3;"}, true},
+      {{"function f() {", "if (a) {", "s = 'a\\", "function\\", "for';", "g();", "}", "}"}, true},
+      // HTML comment markers in code are left to the general path.
+      {{"a = 1;", "--> b", "c = `x", "y`;"}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines.front() + " / " + c.lines[1]);

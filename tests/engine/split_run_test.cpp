@@ -61,8 +61,9 @@ TEST(SplitRun, LookAlikeStatesGiveTheLinesOfOnePart) {
       {"function s() {", "x = '{';", "y = \"}\" + /[{]/.source;", "z = `${1}`;", "}", "w;"},
       // "function" resets the indentation: the parts meet only after one.
       {"{", "{", "a;", "}", "function f() {", "b;", "}", "c;", "}", "}", "d;"},
-      // A template literal open over the split line, whose lines read like code.
+      // A template literal or string open over the split line, whose lines read like code.
       {"function t() {", "s = `a {", "b; }", "function", "c;`;", "if (d) {", "e;", "}", "}", "f;"},
+      {"function u() {", "s = 'a {\\", "b; }\\", "", "function f() {", "c;", "}", "d;", "}"},
   };
   for (const Lines& script : cases) {
     const CLineArray input = ToLineArray(script);
