@@ -137,7 +137,7 @@ class CLeanLexer {
   bool LineEndsInLiteral() const { return carried_ >= kCarriedTemplate; }
   // Whether such a literal crosses one of the line's ends: the line starts inside one, or one
   // begun on it was left open (so far).
-  bool LineTouchesLiteral() const { return lineTouchesLiteral_; }
+  bool LineTouchesLiteral() const { return lineStartsInLiteral_ || carried_ >= kCarriedTemplate; }
   // Where the last comment read so far starts (a line that goes on with a block comment counts
   // as one at its column 0); line -1 before the first.
   TextPos LastComment() const { return lastComment_; }
@@ -254,8 +254,8 @@ class CLeanLexer {
   std::size_t runEnd_ = 0;
   CharClass runClass_ = ClassWord;
   // Inside a block comment, a template literal (with its frames_) or a string that a backslash
-  // carries on (in carriedQuote_), carried from line to line. A literal is read on to the end of
-  // its line, so a line is read to its end while one is carried.
+  // carries on (in carriedQuote_, stale once it ends), carried from line to line. A literal is read
+  // on to the end of its line, so a line is read to its end while one is carried.
   enum Carried : std::uint8_t {
     kCarriedNothing,
     kCarriedComment,
@@ -265,7 +265,6 @@ class CLeanLexer {
   Carried carried_ = kCarriedNothing;
   char carriedQuote_ = 0;
   bool lineStartsInLiteral_ = false;
-  bool lineTouchesLiteral_ = false;
   bool regexAllowed_ = true;
   // A word decides only when a "/" follows it: the last word run, asked then.
   bool regexAfterWord_ = false;
@@ -299,20 +298,19 @@ bool CLeanLexer::SameCourse(const CLeanLexer& o) const {
          t.text.data() == o.token_.text.data() && t.text.size() == o.token_.text.size() &&
          t.line == o.token_.line && t.column == o.token_.column && next_ == o.next_ &&
          runEnd_ == o.runEnd_ && runClass_ == o.runClass_ && carried_ == o.carried_ &&
-         lineStartsInLiteral_ == o.lineStartsInLiteral_ &&
-         lineTouchesLiteral_ == o.lineTouchesLiteral_ && frames_ == o.frames_ &&
-         carriedQuote_ == o.carriedQuote_ && regexAllowed_ == o.regexAllowed_ &&
-         regexAfterWord_ == o.regexAfterWord_ && wordBegin_ == o.wordBegin_ &&
-         wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ && literals_ == o.literals_ &&
-         literalsTaken_ == o.literalsTaken_ && wordHasLiteral_ == o.wordHasLiteral_ &&
-         stopLine_ == o.stopLine_ && stopColumn_ == o.stopColumn_ && stop_ == o.stop_ &&
-         parenSeen_ == o.parenSeen_;
+         lineStartsInLiteral_ == o.lineStartsInLiteral_ && frames_ == o.frames_ &&
+         (carried_ != kCarriedString || carriedQuote_ == o.carriedQuote_) &&
+         regexAllowed_ == o.regexAllowed_ && regexAfterWord_ == o.regexAfterWord_ &&
+         wordBegin_ == o.wordBegin_ && wordEnd_ == o.wordEnd_ && lineComment_ == o.lineComment_ &&
+         literals_ == o.literals_ && literalsTaken_ == o.literalsTaken_ &&
+         wordHasLiteral_ == o.wordHasLiteral_ && stopLine_ == o.stopLine_ &&
+         stopColumn_ == o.stopColumn_ && stop_ == o.stop_ && parenSeen_ == o.parenSeen_;
 }
 
 inline void CLeanLexer::LoadLine() {
   text_ = line_ < lineCount_ ? input_.GetAt(static_cast<std::size_t>(line_)) : std::string_view();
   textLine_ = line_;
-  lineStartsInLiteral_ = lineTouchesLiteral_ = carried_ >= kCarriedTemplate;
+  lineStartsInLiteral_ = carried_ >= kCarriedTemplate;
   // An empty line has no backslash to carry a string on: one ends there, also inside a template's
   // substitution. The line still counts as one that starts inside it.
   if (lineStartsInLiteral_ && text_.empty()) {
@@ -701,7 +699,6 @@ void CLeanLexer::Step() {
         // A backslash at the end of the line carries it on.
         carried_ = kCarriedString;
         carriedQuote_ = c;
-        lineTouchesLiteral_ = true;
       }
       SetRegexAllowed(false);
       Literal(at, end);
@@ -744,7 +741,6 @@ void CLeanLexer::Step() {
         // It goes on over the line end (in a page's block, up to the closing tag at most, which
         // ends it wherever it stands: the scanner stops there).
         carried_ = kCarriedTemplate;
-        lineTouchesLiteral_ = true;
       } else {
         SetRegexAllowed(false);
       }
