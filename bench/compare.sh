@@ -368,10 +368,14 @@ rm -f "$COPY"
 # shape are timed with the same number of runs, in rounds: each round is one hyperfine call on
 # both, the larger first every other round, and the medians are taken over all rounds. A change
 # in the load of the machine while they run (often seconds long here) then weighs on both sizes
-# alike, and does not pass for a change in speed.
+# alike, and does not pass for a change in speed. Each round also times a script of three bytes:
+# starting and ending the process, a part of both times that no input size changes.
 SCALING_ROUNDS=5
 SCALING=$WORK/scaling.tsv
-printf 'small\tlarge\tsmall_bytes\tlarge_bytes\tstatus\tsmall_s\tlarge_s\truns\n' > "$SCALING"
+ALMOST_EMPTY=$WORK/almost-empty.js
+printf 'a;\n' > "$ALMOST_EMPTY"
+printf 'small\tlarge\tsmall_bytes\tlarge_bytes\tstatus\tsmall_s\tlarge_s\truns\tempty_s\n' \
+  > "$SCALING"
 for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
   read -r small large <<< "$pair"
   sb=$(size_of "$CORPUS/$small")
@@ -405,7 +409,7 @@ for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
     commands=("$VANTOREL $CORPUS/$small" "$VANTOREL $CORPUS/$large")
     if [ $((round % 2)) -eq 1 ]; then commands=("${commands[1]}" "${commands[0]}"); fi
     hyperfine -N --style basic --warmup 1 --runs "$per_round" --export-json "$json" \
-      "${commands[@]}" > /dev/null 2>&1 || { failed=1; break; }
+      "${commands[@]}" "$VANTOREL $ALMOST_EMPTY" > /dev/null 2>&1 || { failed=1; break; }
   done
   if [ "$failed" -ne 0 ]; then
     printf '%s\t%s\t%s\t%s\tfailed\t\t\t0\n' "$small" "$large" "$sb" "$lb" >> "$SCALING"
@@ -414,9 +418,10 @@ for pair in "libs-10mb.js libs-100mb.js" "page-10mb.html page-100mb.html"; do
   mapfile -t lines < <(medians "${jsons[@]}")
   read -r ts runs <<< "${lines[0]}"
   read -r tl _ <<< "${lines[1]}"
-  printf '%s\t%s\t%s\t%s\tok\t%s\t%s\t%s\n' "$small" "$large" "$sb" "$lb" "$ts" "$tl" "$runs" \
-    >> "$SCALING"
-  log "scaling $small / $large: medians $ts s / $tl s over $runs runs"
+  read -r te _ <<< "${lines[2]}"
+  printf '%s\t%s\t%s\t%s\tok\t%s\t%s\t%s\t%s\n' "$small" "$large" "$sb" "$lb" "$ts" "$tl" "$runs" \
+    "$te" >> "$SCALING"
+  log "scaling $small / $large: medians $ts s / $tl s over $runs runs (three bytes: $te s)"
 done
 
 # --- Window program -----------------------------------------------------------------------------
