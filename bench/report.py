@@ -431,12 +431,13 @@ def scaling_table(scaling):
 
 
 def almost_empty_time(scaling):
-    """The time of the run on an almost empty script as " (N ms)", from the first scaling pair
-    that has it; nothing where none has."""
-    for row in scaling:
-        if row.get("empty_s"):
-            return " (%.1f ms)" % (float(row["empty_s"]) * 1000)
-    return ""
+    """The times of the run on an almost empty script as " (N ms)" or " (N to M ms)", over the
+    scaling pairs that have one; nothing where none has."""
+    times = sorted(float(row["empty_s"]) * 1000 for row in scaling if row.get("empty_s"))
+    if not times:
+        return ""
+    low, high = "%.1f" % times[0], "%.1f" % times[-1]
+    return " (%s ms)" % low if low == high else " (%s to %s ms)" % (low, high)
 
 
 def window_part(meta, window):
